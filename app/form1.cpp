@@ -1,0 +1,189 @@
+#include "app/form1.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+
+#include "app/timer_control.h"
+#include "app/twip_label.h"
+#include "app/ui_texts.h"
+#include "platform/record_grid.h"
+
+namespace kelvora {
+
+namespace {
+
+TwipLabel* makeLabel(const char* caption, QWidget* parent) {
+    return new TwipLabel(QString::fromUtf8(caption), parent);
+}
+
+}  // namespace
+
+Form1::Form1(Form1Seams seams, QWidget* parent)
+    : QMainWindow(parent),
+      MSComm1(std::move(seams.serialPort)),
+      CommonDialog1(std::move(seams.commonDialog)),
+      Printer(std::move(seams.printer)),
+      Clipboard(std::move(seams.clipboard)),
+      createSpreadsheet(std::move(seams.createSpreadsheet)),
+      messageBoxes(std::move(seams.messageBoxes)),
+      clock(std::move(seams.clock)),
+      endProgram(std::move(seams.endProgram)),
+      defaultSaveFolder(std::move(seams.defaultSaveFolder)),
+      textCharset(std::move(seams.textCharset)) {
+    createControls();
+    createMenu();
+    createTimers();
+    layOutControls();
+    MSComm1->setEventHandler([this](int code) { MSComm1_OnComm(code); });
+    Form_Load();
+}
+
+Form1::~Form1() {
+    // The port may raise no more events into a window that is going away.
+    MSComm1->setEventHandler(nullptr);
+}
+
+void Form1::createControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    Command1 = new QPushButton(QString::fromUtf8(texts::kRead), client);
+    Command2 = new QPushButton(QString::fromUtf8(texts::kSave), client);
+    Command3 = new QPushButton(QString::fromUtf8(texts::kClear), client);
+    Command4 = new QPushButton(QString::fromUtf8(texts::kPrint), client);
+    Command6 = new QPushButton(QString::fromUtf8(texts::kHelp), client);
+    Command5 = new QPushButton(QString::fromUtf8(texts::kClose), client);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+
+    Label1 = makeLabel(texts::kPortState, client);
+    Label2 = makeLabel(texts::kLinkDown, client);
+
+    TabStrip1 = new QTabBar(client);
+    TabStrip1->addTab(QString::fromUtf8(texts::kTabLive));
+    TabStrip1->addTab(QString::fromUtf8(texts::kTabRecords));
+    connect(TabStrip1, &QTabBar::tabBarClicked, this, [this](int index) {
+        TabStrip1->setCurrentIndex(index);
+        TabStrip1_Click();
+    });
+
+    Frame1 = new QWidget(client);
+    grid = new RecordGrid(client);
+
+    Label3[0] = makeLabel("EARTH VOLTAGE:", Frame1);
+    Label3[1] = makeLabel("R EARTH:", Frame1);
+    Label3[2] = makeLabel("ρ EARTH:", Frame1);
+    Label3[3] = makeLabel("ρ LENGTH:", Frame1);
+    Label3[4] = makeLabel("Rc:", Frame1);
+    Label3[5] = makeLabel("Rp:", Frame1);
+    Label3[6] = makeLabel("Iclamp:", Frame1);
+    r[0] = makeLabel("0.00 Ω", Frame1);
+    p[0] = makeLabel("0.00 Ωm", Frame1);
+    p_length[0] = makeLabel("0.00 m", Frame1);
+    rc[0] = makeLabel("0.00 KΩ", Frame1);
+    rp[0] = makeLabel("0.00 KΩ", Frame1);
+    v[0] = makeLabel("0.0 V", Frame1);
+    i[0] = makeLabel("0.00 mA", Frame1);
+    for (TwipLabel* label : Label3) {
+        label->hide();
+    }
+    for (const LabelArray* values : {&r, &p, &p_length, &rc, &rp, &v, &i}) {
+        (*values)[0]->hide();
+    }
+
+    HVOLT = makeLabel("HVOLT", Frame1);
+    NOISE = makeLabel("NOISE", Frame1);
+    LOWBAT = makeLabel("LOWBAT", Frame1);
+    CLAMP = makeLabel("CLAMP", Frame1);
+
+    StatusBar1 = new QStatusBar(client);
+    StatusBar1->setSizeGripEnabled(false);
+    for (QLabel*& panel : StatusBar1Panels) {
+        panel = new QLabel(StatusBar1);
+    }
+    StatusBar1Panels[1]->setText(QString::fromUtf8(texts::kCaption));
+}
+
+void Form1::createMenu() {
+    mnufile = menuBar()->addMenu(QString::fromUtf8(texts::kMenuFile));
+    mnuread = mnufile->addAction(QString::fromUtf8(texts::kRead));
+    mnusave = mnufile->addAction(QString::fromUtf8(texts::kSave));
+    mnuclose = mnufile->addAction(QString::fromUtf8(texts::kClose));
+    mnuoperate = menuBar()->addMenu(QString::fromUtf8(texts::kMenuOperate));
+    mnuclear = mnuoperate->addAction(QString::fromUtf8(texts::kClear));
+    mnuprint = mnuoperate->addAction(QString::fromUtf8(texts::kPrint));
+    mnuhelp = menuBar()->addMenu(QString::fromUtf8(texts::kMenuHelp));
+    aboutsoftware = mnuhelp->addAction(QString::fromUtf8(texts::kMenuAbout));
+    connect(mnuread, &QAction::triggered, this, [this] { mnuread_Click(); });
+    connect(mnusave, &QAction::triggered, this, [this] { mnusave_Click(); });
+    connect(mnuclose, &QAction::triggered, this, [this] { mnuclose_Click(); });
+    connect(mnuclear, &QAction::triggered, this, [this] { mnuclear_Click(); });
+    connect(mnuprint, &QAction::triggered, this, [this] { mnuprint_Click(); });
+    connect(aboutsoftware, &QAction::triggered, this, [this] { aboutsoftware_Click(); });
+}
+
+void Form1::createTimers() {
+    struct TimerSetup {
+        QTimer& timer;
+        int intervalMs;
+        bool enabled;
+        void (Form1::*handler)();
+    };
+    const TimerSetup setups[] = {
+        {vrprecord, 1000, true, &Form1::vrprecord_Timer},
+        {Movectrltimer, 200, false, &Form1::Movectrltimer_Timer},
+        {Movetimer, 5, false, &Form1::Movetimer_Timer},
+        {Timer1, 1000, true, &Form1::Timer1_Timer},
+        {Findcom, 300, false, &Form1::Findcom_Timer},
+        {COMtimout, 1000, true, &Form1::COMtimout_Timer},
+        {comunication, 1000, true, &Form1::comunication_Timer},
+        {Readdat, 100, false, &Form1::Readdat_Timer},
+    };
+    for (const TimerSetup& setup : setups) {
+        setup.timer.setInterval(setup.intervalMs);
+        setup.timer.setTimerType(Qt::PreciseTimer);
+        connect(&setup.timer, &QTimer::timeout, this, setup.handler);
+        if (setup.enabled) {
+            setup.timer.start();
+        }
+    }
+}
+
+void Form1::Form_Load() {
+    liveView = true;
+    comConnected = false;
+    comNumber = 1;
+    measureMode = 2;
+    vrprecord_Timer();
+    Timer1_Timer();
+    enableTimer(Findcom);
+    gridinit();
+    Frame1->show();
+    grid->hide();
+}
+
+void Form1::TabStrip1_Click() {
+    if (TabStrip1->currentIndex() + 1 == 1) {
+        liveView = true;
+        Frame1->show();
+        grid->hide();
+    } else {
+        liveView = false;
+        Frame1->hide();
+        grid->show();
+    }
+    enableTimer(comunication);
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace kelvora::bench {
+
+// Each subject's benchmarks print their figures, one per line, "name: value unit".
+void printFigure(const std::string& name, double value, const std::string& unit);
+
+void runLinkBenchmarks();
+void runDecodeBenchmarks();
+void runWindowBenchmarks();
+void runExportBenchmarks();
+void runPrintBenchmarks();
+
+}  // namespace kelvora::bench

@@ -1,0 +1,27 @@
+#include <QApplication>
+#include <cstdio>
+
+#include "bench/bench.h"
+
+namespace kelvora::bench {
+
+void printFigure(const std::string& name, double value, const std::string& unit) {
+    std::printf("%-58s %12.3f %s\n", name.c_str(), value, unit.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace kelvora::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    using namespace kelvora::bench;
+    runLinkBenchmarks();
+    runDecodeBenchmarks();
+    runWindowBenchmarks();
+    runExportBenchmarks();
+    runPrintBenchmarks();
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+
+namespace kelvora {
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void setImage(const QImage& image) = 0;  // replaces what the clipboard held
+    virtual QImage image() const = 0;                // null when it holds no picture
+};
+
+}  // namespace kelvora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kelvora {
+
+// Modal message boxes with a single OK button.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void exclamation(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void beep() = 0;
+};
+
+}  // namespace kelvora

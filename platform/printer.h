@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace kelvora {
+
+// The printer as the print command sees it: lines of text, one after another.
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Vertical position of the next line, in twips below the top of the printable area.
+    virtual bool setCurrentY(double twips) = 0;
+    // Prints one line at the start of a new line; runs of spaces are kept as they are.
+    virtual bool print(const QString& line) = 0;
+    // Ends the document and sends it to the printer.
+    virtual bool endDoc() = 0;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/clipboard.h"
+
+namespace kelvora {
+
+class QtClipboard : public Clipboard {
+public:
+    void setImage(const QImage& image) override;
+    QImage image() const override;
+};
+
+}  // namespace kelvora

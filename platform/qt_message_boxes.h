@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/message_boxes.h"
+
+namespace kelvora {
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    void information(QWidget* parent, const QString& title, const QString& text) override;
+    void exclamation(QWidget* parent, const QString& title, const QString& text) override;
+    void warning(QWidget* parent, const QString& title, const QString& text) override;
+    void beep() override;
+};
+
+}  // namespace kelvora

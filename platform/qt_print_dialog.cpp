@@ -1,0 +1,7 @@
+#include "platform/qt_common_dialog.h"
+
+namespace kelvora {
+
+DialogOutcome QtCommonDialog::showPrinter(QWidget*) { return {DialogOutcome::Cancelled, {}}; }
+
+}  // namespace kelvora

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace kelvora {
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+}  // namespace kelvora

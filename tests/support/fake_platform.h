@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QList>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "app/form1.h"
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/common_dialog.h"
+#include "platform/message_boxes.h"
+#include "platform/printer.h"
+#include "platform/spreadsheet.h"
+#include "support/fake_serial_port.h"
+
+namespace kelvora::testing {
+
+// Dialog whose answers are queued by the test. An answer may also change the properties the
+// user would change (file name, type index) and may run code "while the dialog is open".
+class FakeCommonDialog : public CommonDialog {
+public:
+    struct Answer {
+        DialogOutcome outcome;
+        QString chosenPath;       // empty: keep fileName as set by the caller
+        int chosenFilterIndex = 0;  // 0: keep filterIndex
+        std::function<void()> whileOpen;
+    };
+    std::deque<Answer> answers;  // an empty queue answers Cancelled
+    int saveShows = 0;
+    int printShows = 0;
+    QStringList shownFileNames, shownFilters, shownDefaultExts, shownInitDirs;
+    QList<int> shownFlags;
+
+    DialogOutcome showSave(QWidget* parent) override;
+    DialogOutcome showPrinter(QWidget* parent) override;
+
+private:
+    DialogOutcome answer();
+};
+
+class FakePrinter : public Printer {
+public:
+    QStringList lines;  // every printed line, in order
+    QStringList log;    // "currentY 500", "print <line>", "endDoc"
+    QStringList failingLines;  // lines whose print fails
+    int documentsEnded = 0;
+
+    bool setCurrentY(double twips) override;
+    bool print(const QString& line) override;
+    bool endDoc() override;
+};
+
+class FakeClipboard : public Clipboard {
+public:
+    QImage held;
+    int sets = 0;
+    void setImage(const QImage& image) override {
+        held = image;
+        ++sets;
+    }
+    QImage image() const override { return held; }
+};
+
+class FakeMessageBoxes : public MessageBoxes {
+public:
+    struct Shown {
+        QString kind, title, text;
+    };
+    QList<Shown> shown;
+    int beeps = 0;
+    void information(QWidget*, const QString& title, const QString& text) override {
+        shown.append({QStringLiteral("information"), title, text});
+    }
+    void exclamation(QWidget*, const QString& title, const QString& text) override {
+        shown.append({QStringLiteral("exclamation"), title, text});
+    }
+    void warning(QWidget*, const QString& title, const QString& text) override {
+        shown.append({QStringLiteral("warning"), title, text});
+    }
+    void beep() override { ++beeps; }
+};
+
+class FixedClock : public Clock {
+public:
+    QDateTime time = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7));
+    QDateTime now() const override { return time; }
+};
+
+// A Form1 on fakes; the raw pointers stay valid while the form lives.
+struct TestForm {
+    std::unique_ptr<Form1> form;
+    FakeSerialPort* port = nullptr;
+    FakeCommonDialog* dialog = nullptr;
+    FakePrinter* printer = nullptr;
+    FakeClipboard* clipboard = nullptr;
+    FakeMessageBoxes* messages = nullptr;
+    FixedClock* clock = nullptr;
+    int programEnds = 0;
+
+    Form1* operator->() const { return form.get(); }
+};
+
+// saveFolder: default save folder; charset: text file character set.
+std::unique_ptr<TestForm> makeTestForm(const QString& saveFolder = QString(),
+                                       const QByteArray& charset = QByteArrayLiteral("UTF-8"),
+                                       SpreadsheetFactory spreadsheet = {});
+
+}  // namespace kelvora::testing

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include "link/serial_port.h"
+
+namespace kelvora::testing {
+
+// A scripted serial port. Every operation is logged in order ("threshold 15", "write 01 03 ...",
+// "discardInput", ...), so tests can check what reached the line and in which order.
+class FakeSerialPort : public SerialPort {
+public:
+    QMap<int, OpenResult> openResults;  // by port number; ports not listed are invalid
+    QStringList log;
+    QList<QByteArray> written;
+
+    void setPortNumber(int portNumber) override { number_ = portNumber; }
+    int portNumber() const override { return number_; }
+    OpenResult open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    void setReceiveThreshold(int bytes) override;
+    int receiveThreshold() const override { return threshold_; }
+    void write(const QByteArray& bytes) override;
+    void discardInput() override;
+    void discardOutput() override;
+    QByteArray readAll() override;
+    int bytesWaiting() const override { return input_.size(); }
+
+    // Bytes from the meter: queued, and the receive event raised once the threshold is reached.
+    void arrive(const QByteArray& bytes);
+    // Raises an event with any code, whatever is waiting.
+    void raise(int code) { raiseEvent(code); }
+    // Opens the port without going through open(), for tests of a link that is up.
+    void forceOpen(int portNumber = 3) {
+        number_ = portNumber;
+        open_ = true;
+    }
+
+private:
+    int number_ = 1;
+    bool open_ = false;
+    int threshold_ = 0;
+    QByteArray input_;
+};
+
+QString hex(const QByteArray& bytes);    // "01 03 00 02"
+QByteArray bytes(const char* hexText);  // "01 03 00 02" -> bytes
+
+}  // namespace kelvora::testing
