@@ -8,9 +8,11 @@ namespace kelvora::bench {
 void printFigure(const std::string& name, double value, const std::string& unit);
 
 void runLinkBenchmarks();
+void runSerialBenchmarks();
 void runDecodeBenchmarks();
 void runWindowBenchmarks();
 void runExportBenchmarks();
+void runSpreadsheetBenchmarks();
 void runPrintBenchmarks();
 
 }  // namespace kelvora::bench

@@ -19,9 +19,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace kelvora::bench;
     runLinkBenchmarks();
+    runSerialBenchmarks();
     runDecodeBenchmarks();
     runWindowBenchmarks();
     runExportBenchmarks();
+    runSpreadsheetBenchmarks();
     runPrintBenchmarks();
     return 0;
 }

@@ -1,0 +1,7 @@
+#include "bench/bench.h"
+
+namespace kelvora::bench {
+
+void runSerialBenchmarks() {}
+
+}  // namespace kelvora::bench

@@ -1,0 +1,7 @@
+#include "bench/bench.h"
+
+namespace kelvora::bench {
+
+void runSpreadsheetBenchmarks() {}
+
+}  // namespace kelvora::bench
