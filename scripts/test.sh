@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs what is missing, builds Kelvora with its tests and runs the whole suite headless.
+set -e
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
