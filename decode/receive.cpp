@@ -1,7 +1,128 @@
+#include <QPushButton>
+
 #include "app/form1.h"
+#include "app/timer_control.h"
+#include "app/twip_label.h"
+#include "app/ui_texts.h"
+#include "decode/reply.h"
+#include "link/modbus_frame.h"
+#include "platform/record_grid.h"
 
 namespace kelvora {
 
-void Form1::MSComm1_OnComm(int) {}
+namespace {
+
+constexpr int kRecordRowHeight = 300;  // twips
+constexpr int kFirstValueColumn = 1;
+constexpr int kLastValueColumn = 7;
+
+TwipLabel* labelFor(Form1& form, ValueSlot slot) {
+    switch (slot) {
+        case ValueSlot::R:
+            return form.r[0];
+        case ValueSlot::Rho:
+            return form.p[0];
+        case ValueSlot::RhoLength:
+            return form.p_length[0];
+        case ValueSlot::Rc:
+            return form.rc[0];
+        case ValueSlot::Rp:
+            return form.rp[0];
+        case ValueSlot::I:
+            return form.i[0];
+        case ValueSlot::V:
+            return form.v[0];
+    }
+    return nullptr;
+}
+
+void showLiveReading(Form1& form, const Reading& reading) {
+    if (reading.mode() != MeasuringMode::Unrecognised) {
+        for (const SlotText& value : slotTexts(reading)) {
+            labelFor(form, value.slot)->setCaption(value.text);
+        }
+        form.measureMode = static_cast<int>(reading.mode());
+    }
+    form.NOISE->setVisible(reading.noise());
+    form.HVOLT->setVisible(reading.hvolt());
+    form.LOWBAT->setVisible(reading.lowbat());
+    form.CLAMP->setVisible(reading.clamp());
+}
+
+void takeRecordCount(Form1& form, uint16_t count) {
+    // recordTotal is 16-bit signed; a count that does not fit is treated as no records rather
+    // than wrapping negative.
+    form.recordTotal = count <= 0x7FFF ? static_cast<int16_t>(count) : int16_t{0};
+    if (form.recordTotal > 0) {
+        form.recordIndex = 1;
+        enableTimer(form.Readdat);
+        return;
+    }
+    enableTimer(form.comunication);
+    form.Command1->setEnabled(true);
+    form.Command2->setEnabled(true);
+}
+
+void storeRecord(Form1& form, int recordNumber, const Reading& reading) {
+    RecordGrid& grid = *form.grid;
+    grid.setRows(recordNumber + 1);
+    // All rows share one height, so a new row costs the same whatever the table's size.
+    if (grid.defaultRowHeight() != kRecordRowHeight) {
+        grid.setDefaultRowHeight(kRecordRowHeight);
+    }
+    grid.setRowHeight(recordNumber, kRecordRowHeight);
+    grid.setTextMatrix(recordNumber, 0, QString::number(recordNumber));
+    // The row may still hold another record of another mode (an earlier download).
+    for (int column = kFirstValueColumn; column <= kLastValueColumn; ++column) {
+        grid.setTextMatrix(recordNumber, column, QString());
+    }
+    for (const SlotText& value : slotTexts(reading)) {
+        grid.setTextMatrix(recordNumber, recordColumn(value.slot), value.text);
+    }
+}
+
+}  // namespace
+
+void Form1::MSComm1_OnComm(int commEvent) {
+    if (commEvent != kComEvReceive) {
+        return;
+    }
+    rxBuffer = MSComm1->readAll();
+    MSComm1->discardInput();
+    MSComm1->discardOutput();
+    if (!crcChecks(rxBuffer)) {
+        return;
+    }
+    timeoutCount = 0;
+
+    if (!comConnected && requestRegister == kRegisterHandshake) {
+        if (isHandshakeReply(rxBuffer)) {
+            Label2->setCaption(QString::fromUtf8(texts::kLinkUp));
+            comConnected = true;
+        }
+        return;
+    }
+    switch (requestRegister) {
+        case kRegisterLiveReading:
+            if (const std::optional<Reading> reading = parseReading(rxBuffer)) {
+                showLiveReading(*this, *reading);
+            }
+            break;
+        case kRegisterRecordCount:
+            if (const std::optional<uint16_t> count = parseRecordCount(rxBuffer)) {
+                takeRecordCount(*this, *count);
+            }
+            break;
+        case kRegisterStoredRecord:
+            // Record numbers start at 1; row 0 holds the headers.
+            if (const std::optional<Reading> reading = parseReading(rxBuffer);
+                reading && requestCount >= 1) {
+                storeRecord(*this, requestCount, *reading);
+            }
+            break;
+        default:  // the keep-alive: its reply only shows the link is alive
+            break;
+    }
+}
 
 }  // namespace kelvora

@@ -1,7 +1,44 @@
+#include <QFont>
+
 #include "app/form1.h"
+#include "app/ui_texts.h"
+#include "platform/record_grid.h"
 
 namespace kelvora {
 
-void Form1::gridinit() {}
+namespace {
+
+constexpr int kColumnWidth = 1160;  // twips
+constexpr int kRowHeight = 300;     // twips
+const char* const kHeaders[] = {"NO.", "R", "ρ", "ρLenght", "Rc", "Rp", "I", "V"};
+constexpr int kColumns = static_cast<int>(std::size(kHeaders));
+
+}  // namespace
+
+void Form1::gridinit() {
+    grid->setGeometryTwips(1550, 2440, 9615, 6500);
+    grid->setRows(2);
+    grid->setCols(kColumns);
+    for (int column = 0; column < grid->cols(); ++column) {
+        grid->setColWidth(column, kColumnWidth);
+        grid->setColAlignment(column, Qt::AlignHCenter | Qt::AlignVCenter);
+    }
+    // Rows added later by a download take the shared height.
+    grid->setDefaultRowHeight(kRowHeight);
+    for (int row = 0; row < grid->rows(); ++row) {
+        grid->setRowHeight(row, kRowHeight);
+    }
+    for (int column = 0; column < grid->cols(); ++column) {
+        for (int row = 0; row < grid->rows(); ++row) {
+            grid->setTextMatrix(row, column, QString());
+        }
+    }
+    for (int column = 0; column < kColumns; ++column) {
+        grid->setTextMatrix(0, column, QString::fromUtf8(kHeaders[column]));
+    }
+    QFont font(QString::fromUtf8(texts::kSimSun));
+    font.setPointSizeF(10.5);
+    grid->setFont(font);
+}
 
 }  // namespace kelvora

@@ -1,10 +1,66 @@
+#include <QPushButton>
+
 #include "app/form1.h"
+#include "app/timer_control.h"
+#include "link/modbus_frame.h"
 
 namespace kelvora {
 
-void Form1::SendRequest(uint8_t, uint8_t, uint8_t, uint8_t, uint8_t, uint8_t) {}
-void Form1::comunication_Timer() {}
-void Form1::Command1_Click() {}
-void Form1::Readdat_Timer() {}
+namespace {
+
+void send(Form1& form, const Request& request) {
+    form.SendRequest(request.address, request.function, request.registerHigh(),
+                     request.registerLow(), request.countHigh(), request.countLow());
+}
+
+}  // namespace
+
+void Form1::SendRequest(uint8_t address, uint8_t function, uint8_t registerHigh,
+                        uint8_t registerLow, uint8_t countHigh, uint8_t countLow) {
+    if (!MSComm1->isOpen()) {
+        return;
+    }
+    requestRegister = static_cast<int16_t>(registerHigh << 8 | registerLow);
+    requestCount = static_cast<int16_t>(countHigh << 8 | countLow);
+    // The threshold must be in place before the meter can answer.
+    if (const std::optional<int> threshold = receiveThresholdFor(requestRegister)) {
+        MSComm1->setReceiveThreshold(*threshold);
+    }
+    MSComm1->write(toByteArray(
+        buildRequestFrame(address, function, registerHigh, registerLow, countHigh, countLow)));
+    // Whatever was waiting belongs to an earlier request; the port still sends what was written.
+    MSComm1->discardInput();
+    MSComm1->discardOutput();
+}
+
+void Form1::comunication_Timer() {
+    if (!comConnected) {
+        return;
+    }
+    send(*this, liveView ? Request::liveReading() : Request::handshake());
+}
+
+void Form1::Command1_Click() {
+    if (liveView || !comConnected) {
+        return;
+    }
+    disableTimer(comunication);
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    send(*this, Request::recordCount());
+}
+
+void Form1::Readdat_Timer() {
+    send(*this, Request::storedRecord(static_cast<uint16_t>(recordIndex)));
+    if (recordIndex < recordTotal) {
+        ++recordIndex;
+        return;
+    }
+    recordIndex = 0;
+    disableTimer(Readdat);
+    enableTimer(comunication);
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+}
 
 }  // namespace kelvora
