@@ -1,11 +1,62 @@
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "link/demo_meter.h"
+#include "platform/pty_meter.h"
 #include "platform/real_seams.h"
+
+namespace {
+
+constexpr int kDemoPort = 3;
+
+void printTo(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    kelvora::Form1 window(kelvora::makeRealSeams(kelvora::PortMap::fromSystem()));
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const kelvora::CommandLine line = kelvora::parseCommandLine(arguments);
+    if (!line.ok()) {
+        printTo(stderr, program + QStringLiteral(": ") + line.error + QLatin1Char('\n') +
+                            kelvora::commandLineUsage(program));
+        return 2;
+    }
+    if (line.help) {
+        printTo(stdout, kelvora::commandLineUsage(program));
+        return 0;
+    }
+
+    // The demo meter outlives the window, which holds its port open until the end.
+    std::unique_ptr<kelvora::PtyMeter> demoMeter;
+    kelvora::PortMap ports;
+    if (line.demo) {
+        demoMeter = std::make_unique<kelvora::PtyMeter>();
+        QString why;
+        if (!demoMeter->start(&why)) {
+            printTo(stderr, program + QStringLiteral(": the demo meter cannot start: ") + why +
+                                QLatin1Char('\n'));
+            return 1;
+        }
+        demoMeter->withSimulator(
+            [](kelvora::MeterSimulator& meter) { kelvora::demo::configure(meter); });
+        ports.assign(kDemoPort, demoMeter->devicePath());
+    } else {
+        ports = kelvora::PortMap::fromSystem();
+    }
+    for (auto it = line.ports.cbegin(); it != line.ports.cend(); ++it) {
+        ports.assign(it.key(), it.value());
+    }
+
+    kelvora::Form1 window(kelvora::makeRealSeams(ports));
     window.show();
     return app.exec();
 }

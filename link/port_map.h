@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace kelvora {
 
@@ -12,8 +13,21 @@ constexpr int kLastPort = 16;
 class PortMap {
 public:
     // Ports as the system reports them (COMn on Windows; serial devices in a fixed order
-    // elsewhere).
+    // elsewhere). The only part that asks the system; it lives in platform/system_ports.cpp.
     static PortMap fromSystem();
+
+    // Port n is COMn, for every number.
+    static PortMap comPorts();
+
+    // Port n is the n-th device of orderSerialDevices(devices); numbers beyond them are invalid.
+    static PortMap fromDevices(const QStringList& devices);
+
+    // USB-serial devices (ttyUSB*) first, then ACM devices (ttyACM*), then the rest, each group
+    // in natural name order (ttyS2 before ttyS10). Devices are paths or bare names.
+    static QStringList orderSerialDevices(QStringList devices);
+
+    // "ttyS2" < "ttyS10": runs of digits compare by value, the rest by character.
+    static bool naturalLess(const QString& a, const QString& b);
 
     // Maps one port to a device path, replacing what the system gave it.
     void assign(int portNumber, const QString& device) { devices_[portNumber] = device; }

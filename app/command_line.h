@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace kelvora {
+
+// What the command line asks for. Without options the program searches the system's ports.
+struct CommandLine {
+    QMap<int, QString> ports;  // --port N=DEVICE: port N is DEVICE
+    bool demo = false;         // --demo: the simulated meter as port 3, no system ports
+    bool help = false;         // --help: print usage and end
+    QString error;             // non-empty: the command line is wrong; nothing may start
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Parses the arguments after the program name (Qt's own options already removed).
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The usage text printed for --help and after an error.
+QString commandLineUsage(const QString& programName);
+
+}  // namespace kelvora
