@@ -1,7 +1,36 @@
+#include <QLabel>
+#include <QLocale>
+#include <QRegularExpression>
+
 #include "app/form1.h"
+#include "app/time_format.h"
 
 namespace kelvora {
 
-void Form1::Timer1_Timer() {}
+QString timeOfDayFormat(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    // Outside Windows the long format may end in the time zone ("t"); the panel shows the
+    // time of day alone. Quoted literal text is left as it is.
+    static const QRegularExpression zoneField(QStringLiteral("('[^']*')|\\s*\\(?t+\\)?"));
+    QString result;
+    qsizetype copied = 0;
+    for (auto match = zoneField.globalMatch(format); match.hasNext();) {
+        const QRegularExpressionMatch next = match.next();
+        if (!next.captured(1).isEmpty()) {
+            continue;
+        }
+        result += format.mid(copied, next.capturedStart() - copied);
+        copied = next.capturedEnd();
+    }
+    result += format.mid(copied);
+    return result.trimmed();
+}
+
+void Form1::Timer1_Timer() {
+    const QDateTime now = clock->now();
+    const QLocale locale = QLocale::system();
+    StatusBar1Panels[0]->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    StatusBar1Panels[2]->setText(locale.toString(now.time(), timeOfDayFormat(locale)));
+}
 
 }  // namespace kelvora

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 
+#include "app/picture_button.h"
 #include "app/timer_control.h"
 #include "app/twip_label.h"
 #include "app/ui_texts.h"
@@ -52,12 +53,12 @@ void Form1::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    Command1 = new QPushButton(QString::fromUtf8(texts::kRead), client);
-    Command2 = new QPushButton(QString::fromUtf8(texts::kSave), client);
-    Command3 = new QPushButton(QString::fromUtf8(texts::kClear), client);
-    Command4 = new QPushButton(QString::fromUtf8(texts::kPrint), client);
-    Command6 = new QPushButton(QString::fromUtf8(texts::kHelp), client);
-    Command5 = new QPushButton(QString::fromUtf8(texts::kClose), client);
+    Command1 = new PictureButton(QString::fromUtf8(texts::kRead), client);
+    Command2 = new PictureButton(QString::fromUtf8(texts::kSave), client);
+    Command3 = new PictureButton(QString::fromUtf8(texts::kClear), client);
+    Command4 = new PictureButton(QString::fromUtf8(texts::kPrint), client);
+    Command6 = new PictureButton(QString::fromUtf8(texts::kHelp), client);
+    Command5 = new PictureButton(QString::fromUtf8(texts::kClose), client);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });

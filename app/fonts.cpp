@@ -1,0 +1,50 @@
+#include "app/fonts.h"
+
+#include "app/ui_texts.h"
+
+namespace kelvora {
+
+QStringList simSunStandIns() {
+    return {
+        QStringLiteral("SimSun"),
+        QStringLiteral("NSimSun"),
+        QStringLiteral("宋体"),
+        QStringLiteral("Songti SC"),
+        QStringLiteral("STSong"),
+        QStringLiteral("AR PL UMing CN"),
+        QStringLiteral("AR PL SungtiL GB"),
+        QStringLiteral("Noto Serif CJK SC"),
+        QStringLiteral("Source Han Serif SC"),
+        QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("Source Han Sans SC"),
+        QStringLiteral("WenQuanYi Zen Hei"),
+        QStringLiteral("WenQuanYi Micro Hei"),
+        QStringLiteral("Droid Sans Fallback"),
+        QStringLiteral("PingFang SC"),
+        QStringLiteral("Microsoft YaHei"),
+    };
+}
+
+void installFontSubstitutions() {
+    const QStringList standIns = simSunStandIns();
+    for (const QString& family : {QString::fromUtf8(texts::kSimSun), QStringLiteral("SimSun")}) {
+        QStringList others = standIns;
+        others.removeAll(family);
+        // Substitutes are consulted only when the family itself is not installed, so on a
+        // system that has SimSun nothing changes.
+        if (QFont::substitutes(family) != others) {
+            QFont::removeSubstitutions(family);
+            QFont::insertSubstitutions(family, others);
+        }
+    }
+}
+
+QFont simSunFont(double pointSize, bool bold) {
+    QFont font(QString::fromUtf8(texts::kSimSun));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setStyleHint(QFont::Serif);
+    return font;
+}
+
+}  // namespace kelvora
