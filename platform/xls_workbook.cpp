@@ -1,7 +1,138 @@
 #include "platform/xls_workbook.h"
 
+#include <QSaveFile>
+
+#include "platform/biff8_records.h"
+#include "platform/biff8_stream.h"
+#include "platform/compound_file.h"
+#include "platform/xls_sheet.h"
+
 namespace kelvora {
 
-std::unique_ptr<Spreadsheet> makeXlsWorkbook() { return nullptr; }
+namespace {
+
+constexpr int kXlGeneral = 1;
+
+class XlsWorkbook : public Spreadsheet {
+public:
+    bool newWorkbook() override {
+        sheet_.clear();
+        open_ = true;
+        error_.clear();
+        return true;
+    }
+
+    bool setHorizontalAlignment(int row, int column, int alignment) override {
+        if (!checkCell(row, column)) {
+            return false;
+        }
+        if (alignment != kXlCenter && alignment != kXlGeneral) {
+            return fail(QStringLiteral("unsupported horizontal alignment %1").arg(alignment));
+        }
+        sheet_.setCentred(row - 1, column - 1, alignment == kXlCenter);
+        return true;
+    }
+
+    bool setValue(int row, int column, const QString& text) override {
+        if (!checkCell(row, column)) {
+            return false;
+        }
+        if (text.size() > biff8::kMaxStringChars) {
+            return fail(QStringLiteral("text of %1 characters in row %2, column %3 is longer than "
+                                       "the %4 a cell can hold")
+                            .arg(text.size())
+                            .arg(row)
+                            .arg(column)
+                            .arg(biff8::kMaxStringChars));
+        }
+        sheet_.setText(row - 1, column - 1, text);
+        return true;
+    }
+
+    bool saveAs(const QString& path) override {
+        if (!checkOpen()) {
+            return false;
+        }
+        if (path.isEmpty()) {
+            return fail(QStringLiteral("no file name given"));
+        }
+        const QByteArray file = cfb::buildSingleStreamFile(QStringLiteral("Workbook"),
+                                                           biff8::buildWorkbookStream(sheet_));
+        if (file.isEmpty()) {
+            return fail(QStringLiteral("workbook too large for a .xls file"));
+        }
+        // Written beside the target and renamed over it only when complete, so a failure
+        // leaves any earlier file under that name as it was.
+        QSaveFile out(path);
+        if (!out.open(QIODevice::WriteOnly)) {
+            return fail(QStringLiteral("cannot create %1: %2").arg(path, out.errorString()));
+        }
+        if (out.write(file) != file.size()) {
+            const QString reason = out.errorString();
+            out.cancelWriting();
+            return fail(QStringLiteral("cannot write %1: %2").arg(path, reason));
+        }
+        if (!out.commit()) {
+            return fail(QStringLiteral("cannot save %1: %2").arg(path, out.errorString()));
+        }
+        error_.clear();
+        return true;
+    }
+
+    bool close() override {
+        if (!checkOpen()) {
+            return false;
+        }
+        open_ = false;
+        sheet_.clear();
+        return true;
+    }
+
+    void quit() override {
+        open_ = false;
+        sheet_.clear();
+    }
+
+    QString lastError() const override { return error_; }
+
+private:
+    bool fail(const QString& reason) {
+        error_ = reason;
+        return false;
+    }
+
+    bool checkOpen() { return open_ || fail(QStringLiteral("no workbook is open")); }
+
+    bool checkCell(int row, int column) {
+        if (!checkOpen()) {
+            return false;
+        }
+        if (row < 1 || column < 1) {
+            return fail(QStringLiteral("no cell at row %1, column %2: both count from 1")
+                            .arg(row)
+                            .arg(column));
+        }
+        if (!XlsSheet::inRange(row - 1, column - 1)) {
+            return fail(
+                QStringLiteral("workbook too large: cell at row %1, column %2 is beyond the "
+                               "%3 rows and %4 columns of a .xls sheet")
+                    .arg(row)
+                    .arg(column)
+                    .arg(XlsSheet::kMaxRows)
+                    .arg(XlsSheet::kMaxColumns));
+        }
+        return true;
+    }
+
+    XlsSheet sheet_;
+    bool open_ = false;
+    QString error_;
+};
+
+}  // namespace
+
+std::unique_ptr<Spreadsheet> makeXlsWorkbook() {
+    return std::make_unique<XlsWorkbook>();
+}
 
 }  // namespace kelvora
