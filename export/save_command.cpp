@@ -2,9 +2,12 @@
 
 namespace kelvora {
 
-void Form1::Command2_Click() {}
-void Form1::SaveReading() {}
-void Form1::SaveRecordTable() {}
-void Form1::SaveSpreadsheet(const QString&) {}
+void Form1::Command2_Click() {
+    if (liveView) {
+        SaveReading();
+    } else {
+        SaveRecordTable();
+    }
+}
 
 }  // namespace kelvora

@@ -1,0 +1,42 @@
+#include "export/window_picture.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QWidget>
+
+#include "export/text_file.h"
+
+namespace kelvora {
+
+QImage takeWindowPicture(QWidget* window) {
+    return window->grab().toImage();
+}
+
+QByteArray pictureFormatFor(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png")) {
+        return QByteArrayLiteral("PNG");
+    }
+    if (suffix == QLatin1String("bmp")) {
+        return QByteArrayLiteral("BMP");
+    }
+    return QByteArrayLiteral("JPEG");
+}
+
+QString writePicture(const QString& path, const QImage& picture) {
+    if (picture.isNull()) {
+        return QStringLiteral("没有可保存的图片");
+    }
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, pictureFormatFor(path));
+    writer.setQuality(90);
+    if (!writer.write(picture)) {
+        return writer.errorString();
+    }
+    return writeFileSafely(path, encoded);
+}
+
+}  // namespace kelvora
