@@ -7,10 +7,7 @@
 
 namespace kelvora {
 
-QString timeOfDayFormat(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    // Outside Windows the long format may end in the time zone ("t"); the panel shows the
-    // time of day alone. Quoted literal text is left as it is.
+QString withoutTimeZone(const QString& format) {
     static const QRegularExpression zoneField(QStringLiteral("('[^']*')|\\s*\\(?t+\\)?"));
     QString result;
     qsizetype copied = 0;
@@ -24,6 +21,12 @@ QString timeOfDayFormat(const QLocale& locale) {
     }
     result += format.mid(copied);
     return result.trimmed();
+}
+
+QString timeOfDayFormat(const QLocale& locale) {
+    // Outside Windows the long format may carry the time zone; the panel shows the time of
+    // day alone, and a zone name would not fit it.
+    return withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
 }
 
 void Form1::Timer1_Timer() {
