@@ -4,11 +4,15 @@
 
 #include "platform/printer.h"
 
+class QPainter;
 class QPrinter;
 
 namespace kelvora {
 
-// Draws the lines with QPainter on a QPrinter in its default font, a new page when one is full.
+// Draws the lines with QPainter on a QPrinter in the painter's default font, one under the
+// other from the top of the printable area, and goes on on a new page when one is full. The
+// painter begins with the first line, so the print dialog can still change the printer until
+// then.
 class QtPrinter : public Printer {
 public:
     QtPrinter();
@@ -19,8 +23,16 @@ public:
     bool print(const QString& line) override;
     bool endDoc() override;
 
+    // Pages of the document being printed, or of the last one ended; 0 before any line.
+    int pageCount() const { return pages_; }
+
 private:
+    bool beginDocument();
+
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    double currentYTwips_ = 0;
+    int pages_ = 0;
 };
 
 }  // namespace kelvora
