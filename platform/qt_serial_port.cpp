@@ -192,9 +192,10 @@ void QtSerialPort::deviceGone(quint64 generation) {
     raiseEvent(kComEventDeviceGone);
 }
 
-// A hung-up terminal stays readable but every read returns 0 bytes, which QSerialPort takes
-// for "nothing yet" and polls again at once: a busy loop. Its read notifier is watched so that
-// a hang-up with nothing left to read closes the port instead.
+// A hung-up terminal stays readable for ever. Depending on the Qt version, QSerialPort either
+// fails the read (a ReadError, handled in onError) or reads 0 bytes, takes that for "nothing
+// yet" and polls again at once: a busy loop. Its read notifier is watched so that a hang-up
+// with nothing left to read closes the port in either case.
 void QtSerialPort::watchForHangUp() {
 #ifdef Q_OS_UNIX
     const auto notifiers = port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
