@@ -21,6 +21,8 @@ QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResol
     printer_->setPageMargins(
         QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
         QPageLayout::Millimeter);
+    // Names the job in the printer queue and the file Qt's dialog proposes for PDF output.
+    printer_->setDocName(QStringLiteral("Kelvora"));
 }
 
 QtPrinter::~QtPrinter() {
