@@ -31,11 +31,10 @@ void installFontSubstitutions() {
         QStringList others = standIns;
         others.removeAll(family);
         // Substitutes are consulted only when the family itself is not installed, so on a
-        // system that has SimSun nothing changes.
-        if (QFont::substitutes(family) != others) {
-            QFont::removeSubstitutions(family);
-            QFont::insertSubstitutions(family, others);
-        }
+        // system that has SimSun nothing changes. Replacing the list keeps repeated calls from
+        // growing it.
+        QFont::removeSubstitutions(family);
+        QFont::insertSubstitutions(family, others);
     }
 }
 
