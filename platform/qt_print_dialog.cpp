@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -19,6 +21,15 @@ bool pdfFileOffered() {
 #endif
 }
 
+// A name the PDF engine can create: not a folder, and in a folder that exists.
+bool usablePdfName(const QString& name) {
+    if (name.isEmpty()) {
+        return false;
+    }
+    const QFileInfo file(name);
+    return !file.isDir() && QFileInfo(file.absolutePath()).isDir();
+}
+
 }  // namespace
 
 DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
@@ -31,6 +42,12 @@ DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
     if (!pdfFileOffered() && QPrinterInfo::availablePrinterNames().isEmpty()) {
         return {DialogOutcome::Failed, QStringLiteral("没有安装打印机。")};
     }
+    // Without a printer the output is a PDF file; propose a whole file name, since the dialog
+    // may otherwise offer a bare folder.
+    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty()) {
+        printer_->setOutputFileName(
+            QDir::home().filePath(printer_->docName() + QStringLiteral(".pdf")));
+    }
 
     QPrintDialog dialog(printer_, parent);
     if ((flags & kCdlPrintNoPageNums) != 0) {
@@ -38,6 +55,12 @@ DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
     }
     if (dialog.exec() != QDialog::Accepted) {
         return {DialogOutcome::Cancelled, {}};
+    }
+    // Printing into a name that cannot be written would lose the whole printout without a word.
+    if (printer_->outputFormat() == QPrinter::PdfFormat &&
+        !usablePdfName(printer_->outputFileName())) {
+        return {DialogOutcome::Failed,
+                QStringLiteral("无法写入打印文件：") + printer_->outputFileName()};
     }
     return {DialogOutcome::Accepted, {}};
 }

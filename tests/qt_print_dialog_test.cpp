@@ -2,14 +2,19 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
+#include "app/twip_label.h"
 #include "platform/qt_common_dialog.h"
+#include "platform/qt_printer.h"
+#include "support/fake_platform.h"
 
 namespace kelvora {
 namespace {
@@ -96,6 +101,67 @@ TEST_F(QtPrintDialog, PageRangeIsOfferedOnlyWithoutTheNoPageNumbersFlag) {
         ASSERT_TRUE(seen.shown);
         EXPECT_EQ(seen.pageRangeOffered, c.pageRangeOffered);
     }
+}
+
+TEST_F(QtPrintDialog, WithoutAPrinterProposesAPdfFileInTheHomeFolder) {
+    QtPrinter pdfOnly;
+    pdfOnly.qprinter()->setOutputFormat(QPrinter::PdfFormat);
+    pdfOnly.qprinter()->setOutputFileName(QString());
+    QtCommonDialog dialog(pdfOnly.qprinter());
+    QString proposed;
+    SeenDialog seen;
+    const auto watch = closePrintDialogWhenShown(seen, [&](QPrintDialog& shown) {
+        proposed = shown.printer()->outputFileName();
+        shown.reject();
+    });
+    dialog.showPrinter(nullptr);
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(proposed, QDir::home().filePath(QStringLiteral("Kelvora.pdf")));
+}
+
+TEST_F(QtPrintDialog, AcceptingAPdfNameThatCannotBeWrittenFails) {
+    for (const QString& name :
+         {folder.path(), folder.filePath(QStringLiteral("no such folder/out.pdf"))}) {
+        SCOPED_TRACE(name.toStdString());
+        printer.setOutputFileName(name);
+        QtCommonDialog dialog(&printer);
+        SeenDialog seen;
+        const auto watch =
+            closePrintDialogWhenShown(seen, [](QPrintDialog& shown) { shown.accept(); });
+        const DialogOutcome outcome = dialog.showPrinter(nullptr);
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(outcome.kind, DialogOutcome::Failed);
+        EXPECT_TRUE(outcome.errorDescription.contains(name));
+    }
+}
+
+TEST(PrintThroughTheQtDialog, TheDialogSetsUpThePrinterThatThePrintCommandDrawsOn) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("reading.pdf"));
+    auto test = testing::makeTestForm();
+    Form1& form = *test->form;
+    auto printer = std::make_unique<QtPrinter>();
+    printer->qprinter()->setOutputFormat(QPrinter::PdfFormat);
+    printer->qprinter()->setOutputFileName(path);
+    form.CommonDialog1 = std::make_unique<QtCommonDialog>(printer->qprinter());
+    form.Printer = std::move(printer);
+    form.liveView = true;
+    form.measureMode = 3;
+    form.v[0]->setCaption(QStringLiteral("230.5 V"));
+
+    SeenDialog seen;
+    const auto watch = closePrintDialogWhenShown(seen, [](QPrintDialog& shown) { shown.accept(); });
+    form.Command4_Click();
+    ASSERT_TRUE(seen.shown);
+    EXPECT_FALSE(seen.pageRangeOffered);
+    EXPECT_TRUE(test->messages->shown.isEmpty());
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    EXPECT_EQ(QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified(),
+              QStringLiteral("V: 230.5 V"));
 }
 
 }  // namespace
