@@ -14,7 +14,8 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString();
     }
-    if (file.write(bytes) != bytes.size()) {
+    // A full disk may only show when the buffer goes out, so flush before deciding.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
