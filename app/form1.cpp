@@ -72,9 +72,13 @@ void Form1::createControls() {
     TabStrip1 = new QTabBar(client);
     TabStrip1->addTab(QString::fromUtf8(texts::kTabLive));
     TabStrip1->addTab(QString::fromUtf8(texts::kTabRecords));
+    // Every change of tab, by mouse or keyboard, switches the view. A click on the tab already
+    // selected changes nothing in the bar but is still a tab click.
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this] { TabStrip1_Click(); });
     connect(TabStrip1, &QTabBar::tabBarClicked, this, [this](int index) {
-        TabStrip1->setCurrentIndex(index);
-        TabStrip1_Click();
+        if (index >= 0 && index == TabStrip1->currentIndex()) {
+            TabStrip1_Click();
+        }
     });
 
     Frame1 = new QWidget(client);

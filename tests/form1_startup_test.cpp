@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QTabBar>
 
+#include "app/twip_label.h"
+#include "platform/record_grid.h"
 #include "support/fake_platform.h"
 
 namespace kelvora::testing {
@@ -14,12 +19,90 @@ TEST(Form1Startup, StateAfterLoad) {
     EXPECT_FALSE(f.comConnected);
     EXPECT_EQ(f.comNumber, 1);
     EXPECT_EQ(f.measureMode, 2);
-    EXPECT_TRUE(f.Findcom.isActive());
-    EXPECT_TRUE(f.COMtimout.isActive());
-    EXPECT_TRUE(f.comunication.isActive());
-    EXPECT_FALSE(f.Readdat.isActive());
+    EXPECT_EQ(f.timeoutCount, 0);
+    EXPECT_EQ(f.recordTotal, 0);
+    EXPECT_EQ(f.recordIndex, 0);
     EXPECT_TRUE(f.Command1->isEnabled());
     EXPECT_TRUE(f.Command2->isEnabled());
+}
+
+TEST(Form1Startup, TimersAfterLoad) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    const struct {
+        const char* name;
+        QTimer& timer;
+        int interval;
+        bool running;
+    } timers[] = {
+        {"vrprecord", f.vrprecord, 1000, true},
+        {"Movectrltimer", f.Movectrltimer, 200, true},
+        {"Movetimer", f.Movetimer, 5, false},
+        {"Timer1", f.Timer1, 1000, true},
+        {"Findcom", f.Findcom, 300, true},
+        {"COMtimout", f.COMtimout, 1000, true},
+        {"comunication", f.comunication, 1000, true},
+        {"Readdat", f.Readdat, 100, false},
+    };
+    for (const auto& timer : timers) {
+        SCOPED_TRACE(timer.name);
+        EXPECT_EQ(timer.timer.interval(), timer.interval);
+        EXPECT_EQ(timer.timer.isActive(), timer.running);
+    }
+}
+
+TEST(Form1Startup, WindowWithoutAnInstrument) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    f.show();
+    EXPECT_EQ(f.TabStrip1->currentIndex(), 0);
+    EXPECT_TRUE(f.Frame1->isVisible());
+    EXPECT_FALSE(f.grid->isVisible());
+    EXPECT_EQ(f.Label1->text(), QStringLiteral("串口状态"));
+    EXPECT_EQ(f.Label2->text(), QStringLiteral("通信失败"));
+    // All four indicators until the first live reading says otherwise.
+    for (TwipLabel* indicator : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP}) {
+        EXPECT_FALSE(indicator->isHidden()) << indicator->text().toStdString();
+        EXPECT_TRUE(indicator->isVisible()) << indicator->text().toStdString();
+    }
+    // The reading labels wait for their fly-in.
+    for (TwipLabel* caption : f.Label3) {
+        EXPECT_TRUE(caption->isHidden()) << caption->text().toStdString();
+    }
+    for (const LabelArray* values : {&f.r, &f.p, &f.p_length, &f.rc, &f.rp, &f.v, &f.i}) {
+        EXPECT_TRUE((*values)[0]->isHidden());
+    }
+    // The soil-resistivity values show their start texts once they have flown in.
+    EXPECT_EQ(f.p[0]->caption(), QStringLiteral("0.00 Ωm"));
+    EXPECT_EQ(f.p_length[0]->caption(), QStringLiteral("0.00 m"));
+    EXPECT_EQ(f.rc[0]->caption(), QStringLiteral("0.00 KΩ"));
+    EXPECT_EQ(f.rp[0]->caption(), QStringLiteral("0.00 KΩ"));
+}
+
+TEST(Form1Startup, ClockPanelsAreFilledBeforeTheFirstTick) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    EXPECT_EQ(f.StatusBar1Panels[0]->text(),
+              QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat));
+    EXPECT_FALSE(f.StatusBar1Panels[2]->text().isEmpty());
+    EXPECT_EQ(f.StatusBar1Panels[1]->text(), QStringLiteral("Kelvora"));
+}
+
+TEST(Form1Startup, RecordTableLaidOutAndHidden) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    EXPECT_TRUE(f.grid->isHidden());
+    EXPECT_EQ(f.grid->rows(), 2);
+    EXPECT_EQ(f.grid->cols(), 8);
+    EXPECT_EQ(f.grid->textMatrix(0, 0), QStringLiteral("NO."));
+}
+
+TEST(Form1Startup, PortSearchStartsWithPortOneOnItsFirstTick) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    EXPECT_TRUE(t->port->log.isEmpty());  // nothing is opened before the first search tick
+    f.Findcom_Timer();
+    EXPECT_EQ(t->port->portNumber(), 1);
 }
 
 }  // namespace
