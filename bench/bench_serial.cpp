@@ -1,7 +1,114 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
 #include "bench/bench.h"
+#include "link/demo_meter.h"
+#include "link/meter_simulator.h"
+#include "link/modbus_frame.h"
+#include "platform/pty_meter.h"
+#include "platform/qt_serial_port.h"
 
 namespace kelvora::bench {
 
-void runSerialBenchmarks() {}
+namespace {
+
+constexpr int kRoundTrips = 400;
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1));
+    return values[index];
+}
+
+// The pure meter: one live-reading request in, its reply out.
+void simulatorAnswer() {
+    MeterSimulator meter;
+    demo::configure(meter);
+    const QByteArray request = toByteArray(buildRequestFrame(Request::liveReading()));
+    constexpr int kRequests = 200000;
+    QElapsedTimer timer;
+    timer.start();
+    qsizetype replied = 0;
+    for (int n = 0; n < kRequests; ++n) {
+        replied += meter.receive(request, n).size();
+    }
+    const double ns = static_cast<double>(timer.nsecsElapsed()) / kRequests;
+    printFigure("serial: simulated meter, one request answered", ns, "ns");
+    if (replied != kRequests) {
+        printFigure("serial: simulated meter, requests left unanswered",
+                    static_cast<double>(kRequests - replied), "requests");
+    }
+}
+
+// Request built and handed to the port, then the reply's receive event, over a pseudo-terminal.
+void roundTrips() {
+    PtyMeter meter;
+    QString why;
+    if (!meter.start(&why)) {
+        printFigure("serial: round trip skipped, no pseudo-terminal", 0, "");
+        return;
+    }
+    meter.withSimulator([](MeterSimulator& simulated) { demo::configure(simulated); });
+    PortMap ports;
+    ports.assign(1, meter.devicePath());
+    QtSerialPort port(ports);
+    port.setPortNumber(1);
+    if (port.open() != OpenResult::Ok) {
+        printFigure("serial: round trip skipped, the port did not open", 0, "");
+        return;
+    }
+    QEventLoop loop;
+    port.setEventHandler([&](int code) {
+        if (code == kComEvReceive) {
+            port.readAll();
+            loop.quit();
+        }
+    });
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+
+    std::vector<double> sendUs;
+    std::vector<double> roundTripUs;
+    int lost = 0;
+    QElapsedTimer timer;
+    for (int n = 0; n < kRoundTrips; ++n) {
+        timer.start();
+        port.setReceiveThreshold(*receiveThresholdFor(kRegisterLiveReading));
+        port.write(toByteArray(buildRequestFrame(Request::liveReading())));
+        port.discardInput();
+        port.discardOutput();
+        sendUs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+        timeout.start(1000);
+        loop.exec();
+        if (!timeout.isActive()) {
+            ++lost;
+            continue;
+        }
+        timeout.stop();
+        roundTripUs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+    }
+    printFigure("serial: build and send one request, median", percentile(sendUs, 0.5), "us");
+    printFigure("serial: build and send one request, p95", percentile(sendUs, 0.95), "us");
+    printFigure("serial: request to reply event over a pty, median", percentile(roundTripUs, 0.5),
+                "us");
+    printFigure("serial: request to reply event over a pty, p95", percentile(roundTripUs, 0.95),
+                "us");
+    printFigure("serial: round trips without a reply", lost, "requests");
+}
+
+}  // namespace
+
+void runSerialBenchmarks() {
+    simulatorAnswer();
+    roundTrips();
+}
 
 }  // namespace kelvora::bench
