@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "link/demo_meter.h"
 #include "platform/pty_meter.h"
+#include "platform/quit_on_signal.h"
 #include "platform/real_seams.h"
 
 namespace {
@@ -56,6 +57,7 @@ int main(int argc, char* argv[]) {
         ports.assign(it.key(), it.value());
     }
 
+    kelvora::quitEventLoopOnSignals();
     kelvora::Form1 window(kelvora::makeRealSeams(ports));
     window.show();
     return app.exec();

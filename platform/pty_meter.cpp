@@ -202,7 +202,7 @@ bool PtyMeter::comeBack() {
 
 bool PtyMeter::isPresent() const {
     bool present = false;
-    const_cast<PtyMeter*>(this)->runOnMeterThread([&] { present = worker_->present(); });
+    runOnMeterThread([&] { present = worker_->present(); });
     return present;
 }
 
@@ -234,7 +234,7 @@ QByteArray PtyMeter::bytesReceived() {
     return bytes;
 }
 
-void PtyMeter::runOnMeterThread(const std::function<void()>& work) {
+void PtyMeter::runOnMeterThread(const std::function<void()>& work) const {
     if (!started_) {
         return;
     }

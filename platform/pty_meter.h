@@ -47,7 +47,7 @@ public:
     QByteArray bytesReceived();
 
 private:
-    void runOnMeterThread(const std::function<void()>& work);
+    void runOnMeterThread(const std::function<void()>& work) const;
 
     QTemporaryDir folder_;
     QThread thread_;
