@@ -3,6 +3,8 @@
 
 Only the standard library: shapes are coverage functions sampled 8 x 8 times per pixel and
 blended over a transparent canvas, so edges come out anti-aliased.
+Each picture is written at its own size and at twice that size ("name@2x.png"), which Qt picks
+on high-resolution screens.
 Usage: scripts/draw_icons.py [output folder]   (default: resources/ next to this script)
 """
 
@@ -16,20 +18,25 @@ SAMPLES = 8
 
 
 class Canvas:
+    """size: the picture's size in drawing units; scale: pixels per unit (2 for the @2x file)."""
+
+    scale = 1
+
     def __init__(self, size):
-        self.size = size
-        self.pixels = [[(0.0, 0.0, 0.0, 0.0)] * size for _ in range(size)]
+        self.size = size * Canvas.scale
+        self.pixels = [[(0.0, 0.0, 0.0, 0.0)] * self.size for _ in range(self.size)]
 
     def fill(self, inside, colour, alpha=1.0):
         """Blends colour (r, g, b) over every pixel in proportion to the part that is inside."""
         step = 1.0 / SAMPLES
         offsets = [(k + 0.5) * step for k in range(SAMPLES)]
+        unit = 1.0 / Canvas.scale
         for y in range(self.size):
             for x in range(self.size):
                 hits = 0
                 for oy in offsets:
                     for ox in offsets:
-                        if inside(x + ox, y + oy):
+                        if inside((x + ox) * unit, (y + oy) * unit):
                             hits += 1
                 if hits:
                     self._blend(x, y, colour, alpha * hits / (SAMPLES * SAMPLES))
@@ -297,8 +304,12 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources")
     os.makedirs(folder, exist_ok=True)
     for name, draw in PICTURES.items():
-        with open(os.path.join(folder, name), "wb") as out:
-            out.write(draw().png())
+        stem, ext = os.path.splitext(name)
+        for scale, suffix in ((1, ""), (2, "@2x")):
+            Canvas.scale = scale
+            with open(os.path.join(folder, stem + suffix + ext), "wb") as out:
+                out.write(draw().png())
+    Canvas.scale = 1
 
 
 if __name__ == "__main__":
