@@ -118,7 +118,10 @@ void appendSst(QByteArray& stream, const QStringList& strings, std::uint32_t tot
             appendChars(stream, text, done, count, compressed);
             done += count;
             if (done < length) {
-                // The rest goes on in a CONTINUE that starts with its own flags byte.
+                // The rest goes on in a CONTINUE that starts with its own flags byte. Note that
+                // libfreexl 1.0.6 refuses a file with a string spread over three or more records
+                // (more than about 8200 bytes of characters); Excel's own layout, xlrd and
+                // LibreOffice take it. Record-table texts are far shorter.
                 record.continueRecord();
                 appendU8(stream, compressed ? 0 : kFlagUtf16);
             }
