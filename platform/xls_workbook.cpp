@@ -67,7 +67,9 @@ public:
         if (!out.open(QIODevice::WriteOnly)) {
             return fail(QStringLiteral("cannot create %1: %2").arg(path, out.errorString()));
         }
-        if (out.write(file) != file.size()) {
+        // Qt's commit() can miss a write error of data still in the file buffer (a full disk
+        // would then replace the old file with a cut-off one), so flush and check first.
+        if (out.write(file) != file.size() || !out.flush()) {
             const QString reason = out.errorString();
             out.cancelWriting();
             return fail(QStringLiteral("cannot write %1: %2").arg(path, reason));

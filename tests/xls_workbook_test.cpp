@@ -352,7 +352,22 @@ private:
     bool active_ = false;
 };
 
-TEST_F(XlsWorkbookTest, FailedWriteLeavesExistingFileAsItWas) {
+// Both ways a full disk shows: a large write refused at once, and a small one that sits in the
+// file buffer until the data goes out.
+struct FullDiskCase {
+    const char* name;
+    int records;
+    rlim_t limit;
+};
+
+void PrintTo(const FullDiskCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class XlsWorkbookFullDisk : public XlsWorkbookTest,
+                            public ::testing::WithParamInterface<FullDiskCase> {};
+
+TEST_P(XlsWorkbookFullDisk, FailedWriteLeavesExistingFileAsItWas) {
     const QString target = path(QStringLiteral("kept.xls"));
     {
         QFile old(target);
@@ -360,13 +375,13 @@ TEST_F(XlsWorkbookTest, FailedWriteLeavesExistingFileAsItWas) {
         old.write("the earlier workbook");
     }
     std::vector<QStringList> table = {kHeaders};
-    for (int r = 1; r <= 2000; ++r) {
+    for (int r = 1; r <= GetParam().records; ++r) {
         table.push_back(QStringList(8, QString::number(r)));
     }
     ASSERT_TRUE(exportTable(*book, table));
     bool saved = true;
     {
-        FileSizeLimit limit(16 * 1024);
+        FileSizeLimit limit(GetParam().limit);
         ASSERT_TRUE(limit.active());
         saved = book->saveAs(target);
     }
@@ -384,6 +399,11 @@ TEST_F(XlsWorkbookTest, FailedWriteLeavesExistingFileAsItWas) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.read(8).toHex(), "d0cf11e0a1b11ae1");
 }
+
+INSTANTIATE_TEST_SUITE_P(Writes, XlsWorkbookFullDisk,
+                         ::testing::Values(FullDiskCase{"LargeFileRefusedAtOnce", 2000, 16 * 1024},
+                                           FullDiskCase{"SmallFileRefusedWhenBuffered", 0, 4096}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(XlsWorkbookTest, FullRecordTableNeedsDifatAndReadsBack) {
     SKIP_WITHOUT_XLRD();
