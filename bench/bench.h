@@ -11,6 +11,8 @@ void runLinkBenchmarks();
 void runSerialBenchmarks();
 void runDecodeBenchmarks();
 void runWindowBenchmarks();
+// The window benchmarks run this program again as a child ("--window-child <role>").
+int runWindowChild(const char* role);
 void runExportBenchmarks();
 void runSpreadsheetBenchmarks();
 void runPrintBenchmarks();

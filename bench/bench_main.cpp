@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <cstdio>
+#include <string>
 
 #include "bench/bench.h"
 
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     using namespace kelvora::bench;
+    if (argc > 2 && std::string(argv[1]) == "--window-child") {
+        return runWindowChild(argv[2]);
+    }
     runLinkBenchmarks();
     runSerialBenchmarks();
     runDecodeBenchmarks();
