@@ -65,6 +65,19 @@ bool fitsCompressed(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() <= 0xFF; });
 }
 
+QString wellFormedUtf16(const QString& text) {
+    QString out = text;
+    for (qsizetype k = 0; k < out.size(); ++k) {
+        const QChar ch = out[k];
+        if (ch.isHighSurrogate() && k + 1 < out.size() && out[k + 1].isLowSurrogate()) {
+            ++k;  // a proper pair
+        } else if (ch.isSurrogate()) {
+            out[k] = QChar::ReplacementCharacter;
+        }
+    }
+    return out;
+}
+
 QByteArray shortString(const QString& text) {
     const QString clipped = text.left(255);
     const bool compressed = fitsCompressed(clipped);

@@ -36,6 +36,10 @@ void appendRecord(QByteArray& stream, std::uint16_t id, const QByteArray& data);
 // True when every UTF-16 unit is at most U+00FF, so the text may be stored one byte a character.
 bool fitsCompressed(const QString& text);
 
+// The text with every unpaired surrogate replaced by U+FFFD: readers decode the whole string
+// table at once, and one malformed string would make them refuse the file.
+QString wellFormedUtf16(const QString& text);
+
 // A string with a one-byte character count (sheet and font names, at most 255 characters).
 QByteArray shortString(const QString& text);
 

@@ -45,7 +45,7 @@ public:
                             .arg(column)
                             .arg(biff8::kMaxStringChars));
         }
-        sheet_.setText(row - 1, column - 1, text);
+        sheet_.setText(row - 1, column - 1, biff8::wellFormedUtf16(text));
         return true;
     }
 

@@ -38,6 +38,26 @@ TEST(Biff8ShortString, FitsCompressedOnlyUpToU00FF) {
     EXPECT_FALSE(fitsCompressed(QString::fromUtf8("读取")));
 }
 
+TEST(Biff8Text, UnpairedSurrogatesBecomeReplacementCharacters) {
+    const QChar high(0xD83D), low(0xDE00), fffd(0xFFFD);
+    struct Case {
+        QString in, out;
+    };
+    const Case cases[] = {
+        {QString::fromUtf8("12.3Ω"), QString::fromUtf8("12.3Ω")},
+        {QString() + high + low, QString() + high + low},
+        {QString() + 'a' + high + 'b', QString() + 'a' + fffd + 'b'},
+        {QString() + 'a' + low, QString() + 'a' + fffd},
+        {QString() + high, QString(fffd)},
+        {QString() + low + high, QString() + fffd + fffd},
+        {QString() + high + high + low, QString() + fffd + high + low},
+        {QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(wellFormedUtf16(c.in), c.out) << c.in.toStdU16String().size();
+    }
+}
+
 TEST(Biff8Record, HeaderHoldsIdAndLength) {
     QByteArray stream;
     appendRecord(stream, kDimensions, QByteArray(14, '\x7f'));

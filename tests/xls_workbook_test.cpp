@@ -191,6 +191,19 @@ TEST_F(XlsWorkbookTest, TextsSurviveUnchanged) {
     }
 }
 
+TEST_F(XlsWorkbookTest, MalformedTextDoesNotSpoilTheFile) {
+    SKIP_WITHOUT_XLRD();
+    ASSERT_TRUE(book->newWorkbook());
+    ASSERT_TRUE(book->setValue(1, 1, QString::fromUtf8("12.3Ω")));
+    ASSERT_TRUE(
+        book->setValue(2, 1, QString() + QLatin1Char('a') + QChar(0xD800) + QLatin1Char('b')));
+    const ReadBack back = saveAndRead(*book);
+    ASSERT_TRUE(back.error.isEmpty()) << back.error.toStdString();
+    EXPECT_EQ(back.at(0, 0).value, QString::fromUtf8("12.3Ω"));
+    EXPECT_EQ(back.at(1, 0).value,
+              QString() + QLatin1Char('a') + QChar::ReplacementCharacter + QLatin1Char('b'));
+}
+
 TEST_F(XlsWorkbookTest, LongStringsCrossContinueBoundaries) {
     SKIP_WITHOUT_XLRD();
     std::vector<QStringList> table = {kHeaders};
