@@ -1,7 +1,152 @@
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "app/form1.h"
 #include "bench/bench.h"
+#include "bench/memory_port.h"
+#include "export/window_picture.h"
+#include "link/port_map.h"
+#include "platform/real_seams.h"
+#include "platform/record_grid.h"
+#include "platform/xls_workbook.h"
 
 namespace kelvora::bench {
 
-void runExportBenchmarks() {}
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// A Save dialog that the user confirms at once with the given name and type.
+class ConfirmingDialog : public CommonDialog {
+public:
+    QString path;
+    int type = 1;
+    DialogOutcome showSave(QWidget*) override {
+        fileName = path;
+        filterIndex = type;
+        return {DialogOutcome::Accepted, {}};
+    }
+    DialogOutcome showPrinter(QWidget*) override { return {DialogOutcome::Cancelled, {}}; }
+};
+
+struct BenchWindow {
+    ConfirmingDialog* dialog = nullptr;
+    std::unique_ptr<Form1> form;
+};
+
+BenchWindow makeWindow(const QString& folder, const QByteArray& charset) {
+    Form1Seams seams = makeRealSeams(PortMap());
+    seams.serialPort = std::make_unique<MemoryPort>();
+    auto dialog = std::make_unique<ConfirmingDialog>();
+    BenchWindow window;
+    window.dialog = dialog.get();
+    seams.commonDialog = std::move(dialog);
+    seams.createSpreadsheet = [] { return makeXlsWorkbook(); };
+    seams.defaultSaveFolder = folder;
+    seams.textCharset = charset;
+    window.form = std::make_unique<Form1>(std::move(seams));
+    for (QTimer* timer :
+         {&window.form->Findcom, &window.form->COMtimout, &window.form->comunication,
+          &window.form->Readdat, &window.form->vrprecord, &window.form->Movectrltimer,
+          &window.form->Movetimer, &window.form->Timer1}) {
+        timer->stop();
+    }
+    return window;
+}
+
+constexpr int kRecords = 32767;
+
+// A full table: records of every kind in turn, as a download fills it.
+void fillFullTable(Form1& form) {
+    RecordGrid& grid = *form.grid;
+    grid.setRows(kRecords + 1);
+    for (int k = 1; k <= kRecords; ++k) {
+        grid.setTextMatrix(k, 0, QString::number(k));
+        switch (k % 4) {
+            case 0:
+                grid.setTextMatrix(k, 1, QStringLiteral("12.34KΩ"));
+                grid.setTextMatrix(k, 4, QStringLiteral("2.00KΩ"));
+                grid.setTextMatrix(k, 5, QStringLiteral("3.00KΩ"));
+                break;
+            case 1:
+                grid.setTextMatrix(k, 2, QStringLiteral("123.4Ωm"));
+                grid.setTextMatrix(k, 3, QStringLiteral("5.0m"));
+                grid.setTextMatrix(k, 4, QStringLiteral("2.00KΩ"));
+                grid.setTextMatrix(k, 5, QStringLiteral("3.00KΩ"));
+                break;
+            case 2:
+                grid.setTextMatrix(k, 6, QStringLiteral("12.3mA"));
+                break;
+            default:
+                grid.setTextMatrix(k, 7, QStringLiteral("50.0V"));
+                break;
+        }
+    }
+    form.recordTotal = kRecords;
+}
+
+// Runs one confirmed Save on the record tab `runs` times; the median in ms.
+double timeRecordSave(BenchWindow& window, const QString& path, int type, int runs) {
+    window.form->liveView = false;
+    window.dialog->path = path;
+    window.dialog->type = type;
+    std::vector<double> samples;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        window.form->Command2_Click();
+        samples.push_back(millisecondsSince(start));
+    }
+    return median(samples);
+}
+
+}  // namespace
+
+void runExportBenchmarks() {
+    QTemporaryDir dir;
+    for (const char* charset : {"UTF-8", "GBK"}) {
+        BenchWindow window = makeWindow(dir.filePath(QStringLiteral("Kelvora")), charset);
+        fillFullTable(*window.form);
+        const QString path = dir.filePath(QStringLiteral("records-%1.txt").arg(charset));
+        const double ms = timeRecordSave(window, path, 1, 5);
+        printFigure(std::string("record text file, 32767 records, ") + charset, ms, "ms");
+        printFigure(std::string("record text file size, ") + charset,
+                    double(QFileInfo(path).size()) / 1024.0, "KiB");
+    }
+
+    BenchWindow window = makeWindow(dir.filePath(QStringLiteral("Kelvora")), "UTF-8");
+    fillFullTable(*window.form);
+    const QString workbook = dir.filePath(QStringLiteral("records.xls"));
+    printFigure("workbook through SaveSpreadsheet, 32767 records",
+                timeRecordSave(window, workbook, 2, 3), "ms");
+    printFigure("workbook size", double(QFileInfo(workbook).size()) / 1024.0, "KiB");
+
+    // The cell-by-cell automation export makes four out-of-process calls a cell (two cell
+    // references, the alignment and the value) for 32768 rows x 8 columns; a call to a
+    // spreadsheet application in another process typically costs 0.1 to 1 ms.
+    const double calls = 4.0 * (kRecords + 1) * 8;
+    printFigure("cell-by-cell automation export, estimate at 0.1 ms a call", calls * 0.1 / 1000,
+                "s");
+    printFigure("cell-by-cell automation export, estimate at 1 ms a call", calls * 1.0 / 1000, "s");
+
+    window.form->resize(800, 600);
+    const auto grabStart = Clock::now();
+    const QImage picture = takeWindowPicture(window.form.get());
+    printFigure("window picture taken", millisecondsSince(grabStart), "ms");
+    const auto jpegStart = Clock::now();
+    writePicture(dir.filePath(QStringLiteral("window.jpg")), picture);
+    printFigure("window picture written as JPEG", millisecondsSince(jpegStart), "ms");
+}
 
 }  // namespace kelvora::bench
