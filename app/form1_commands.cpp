@@ -1,5 +1,3 @@
-#include <QApplication>
-
 #include "app/form1.h"
 
 namespace kelvora {
