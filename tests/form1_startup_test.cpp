@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -103,6 +105,33 @@ TEST(Form1Startup, PortSearchStartsWithPortOneOnItsFirstTick) {
     EXPECT_TRUE(t->port->log.isEmpty());  // nothing is opened before the first search tick
     f.Findcom_Timer();
     EXPECT_EQ(t->port->portNumber(), 1);
+}
+
+// The timers drive the fly-in on their own: no handler is called by hand here.
+TEST(Form1Startup, SoilResistivityLayoutFliesInWithTheEventLoop) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    f.show();
+    const QDeadlineTimer deadline(20000);
+    while (f.Movectrltimer.isActive() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    ASSERT_FALSE(f.Movectrltimer.isActive());
+    const struct {
+        TwipLabel* label;
+        int left, top;
+    } places[] = {{f.Label3[2], 1920, 1800}, {f.Label3[3], 1680, 2640}, {f.Label3[4], 3360, 3360},
+                  {f.Label3[5], 3360, 4200}, {f.p[0], 4560, 1800},      {f.p_length[0], 4560, 2640},
+                  {f.rc[0], 4560, 3360},     {f.rp[0], 4560, 4200}};
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.label->text().toStdString());
+        EXPECT_TRUE(place.label->isVisible());
+        EXPECT_EQ(place.label->leftTwips(), place.left);
+        EXPECT_EQ(place.label->topTwips(), place.top);
+    }
+    EXPECT_TRUE(f.r[0]->isHidden());
+    EXPECT_TRUE(f.v[0]->isHidden());
+    EXPECT_TRUE(f.i[0]->isHidden());
 }
 
 }  // namespace
