@@ -1,3 +1,4 @@
+#include <sys/resource.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -25,6 +26,13 @@ double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
     const auto index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1));
     return values[index];
+}
+
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 // The pure meter: one live-reading request in, its reply out.
@@ -102,6 +110,18 @@ void roundTrips() {
     printFigure("serial: request to reply event over a pty, p95", percentile(roundTripUs, 0.95),
                 "us");
     printFigure("serial: round trips without a reply", lost, "requests");
+
+    // A device that goes away must not leave the program polling a dead line.
+    bool gone = false;
+    port.setEventHandler([&](int code) { gone = gone || code == kComEventDeviceGone; });
+    const double cpuBefore = processCpuMs();
+    meter.hangUp();
+    QEventLoop idle;
+    QTimer::singleShot(2000, &idle, &QEventLoop::quit);
+    idle.exec();
+    printFigure("serial: CPU used in the 2 s after the meter hangs up", processCpuMs() - cpuBefore,
+                "ms");
+    printFigure("serial: port closed after the hang-up", gone && !port.isOpen() ? 1 : 0, "(1 yes)");
 }
 
 }  // namespace
