@@ -1,6 +1,7 @@
 #include "app/picture_button.h"
 
 #include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
 namespace kelvora {
@@ -35,6 +36,14 @@ void PictureButton::paintEvent(QPaintEvent*) {
     const QRect textRect(content.left() + shiftX, top + shift, content.width(), lineHeight);
     painter.drawItemText(textRect, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
                          text(), QPalette::ButtonText);
+
+    // Keyboard users see which button has the focus, as on any push button.
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }
 
 }  // namespace kelvora
