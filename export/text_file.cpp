@@ -1,11 +1,29 @@
 #include "export/text_file.h"
 
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 #include "export/text_lines.h"
 #include "platform/text_codec.h"
 
 namespace kelvora {
+
+namespace {
+
+// A short write or failed flush (a full disk) may leave the device without an error of its
+// own ("Unknown error"); the errno of the failed system call says why.
+QString writeFailureReason(const QSaveFile& file, int failedErrno) {
+    if (failedErrno != 0) {
+        return QString::fromLocal8Bit(std::strerror(failedErrno));
+    }
+    if (file.error() != QFileDevice::NoError) {
+        return file.errorString();
+    }
+    return QStringLiteral("文件没有写完");
+}
+
+}  // namespace
 
 QString writeFileSafely(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
@@ -14,9 +32,11 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString();
     }
+    errno = 0;
+    const qint64 written = file.write(bytes);
     // A full disk may only show when the buffer goes out, so flush before deciding.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+    if (written != bytes.size() || !file.flush()) {
+        const QString reason = writeFailureReason(file, errno);
         file.cancelWriting();
         return reason;
     }
