@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabBar>
 #include <functional>
@@ -13,6 +15,17 @@
 
 namespace kelvora::testing {
 namespace {
+
+void clickTab(Form1& f, int index) {
+    const QPointF at = f.TabStrip1->tabRect(index).center();
+    const QPointF global = f.TabStrip1->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(f.TabStrip1, &press);
+    QApplication::sendEvent(f.TabStrip1, &release);
+}
 
 void selectTab(Form1& f, int index) {
     f.TabStrip1->setCurrentIndex(index);
@@ -89,6 +102,27 @@ TEST(Tabs, UserClicksAndKeyboardChangesReachTheHandler) {
     f.comunication.stop();
     emit f.TabStrip1->tabBarClicked(-1);
     EXPECT_FALSE(f.comunication.isActive());
+}
+
+TEST(Tabs, MouseClicksOnTheTabs) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    f.show();
+    clickTab(f, 1);
+    EXPECT_EQ(f.TabStrip1->currentIndex(), 1);
+    EXPECT_FALSE(f.liveView);
+    EXPECT_TRUE(f.Frame1->isHidden());
+    EXPECT_FALSE(f.grid->isHidden());
+    // Again on the selected tab: still a tab click, polling and the buttons come back.
+    startDownload(*t);
+    clickTab(f, 1);
+    EXPECT_TRUE(f.comunication.isActive());
+    EXPECT_TRUE(f.Command1->isEnabled());
+    EXPECT_TRUE(f.Command2->isEnabled());
+    clickTab(f, 0);
+    EXPECT_TRUE(f.liveView);
+    EXPECT_FALSE(f.Frame1->isHidden());
+    EXPECT_TRUE(f.grid->isHidden());
 }
 
 TEST(Commands, ClearEmptiesOnlyTheRecordTableOnEitherTab) {
