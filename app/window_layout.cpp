@@ -1,10 +1,9 @@
 #include "app/window_layout.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -71,6 +70,8 @@ constexpr int kStatusPanelWidths[] = {1500, 9700, 1500};
 
 // Indicators: fixed places inside Frame1; a width that holds "LOWBAT" at 15 pt bold.
 constexpr int kIndicatorLeft = 7800;
+constexpr int kFirstIndicatorTop = 2160;
+constexpr int kIndicatorPitch = 600;
 constexpr int kIndicatorWidth = 1560;
 constexpr int kIndicatorHeight = 405;
 
@@ -102,6 +103,106 @@ void styleReadingLabel(TwipLabel& label, const ReadingLabelLook& look, bool isVa
     }
 }
 
+void layOutCommandButtons(Form1& form) {
+    for (const ButtonPlace& entry : kButtons) {
+        QPushButton& button = *(form.*entry.button);
+        setGeometryTwips(button, entry.place);
+        button.setFont(simSunFont(9, false));
+        button.setIcon(QIcon(QString::fromLatin1(entry.picture)));
+        button.setIconSize(QSize(entry.pictureSize, entry.pictureSize));
+    }
+}
+
+void layOutStatusLabels(Form1& form) {
+    for (auto [label, place] : {std::pair{form.Label1, kLabel1}, std::pair{form.Label2, kLabel2}}) {
+        label->setFont(simSunFont(12, false));
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label->setLineWidth(1);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setGeometryTwips(place.left, place.top, place.width, place.height);
+    }
+}
+
+// The header takes the top of its rectangle; the rest is the page that Frame1 and the grid lie
+// on, above the page in the stacking order.
+void layOutTabs(Form1& form, QWidget& client, double dpi) {
+    const auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    QTabBar& tabs = *form.TabStrip1;
+    tabs.setFont(simSunFont(12, true));
+    tabs.setDrawBase(false);
+    tabs.setExpanding(false);
+    const int headerHeight = tabs.sizeHint().height();
+    tabs.setGeometry(px(kTabStrip.left), px(kTabStrip.top), px(kTabStrip.width), headerHeight);
+
+    auto* page = new TabPage(&client);
+    page->setObjectName(QStringLiteral("TabStrip1Page"));
+    const int overlap = tabs.style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, &tabs);
+    const int pageTop = px(kTabStrip.top) + headerHeight - overlap;
+    page->setGeometry(px(kTabStrip.left), pageTop, px(kTabStrip.width),
+                      px(kTabStrip.top + kTabStrip.height) - pageTop);
+    page->lower();
+    tabs.raise();
+    setGeometryTwips(*form.Frame1, kFrame1);
+    form.Frame1->raise();
+    form.grid->raise();
+}
+
+void styleLivePanel(Form1& form) {
+    const QColor panel;        // no colour of its own: the panel's background
+    const QColor defaultText;  // no colour of its own: the default text colour
+    const int captionWidths[7] = {3360, 1920, 2130, 2370, 720, 720, 1680};
+    for (size_t index = 0; index < form.Label3.size(); ++index) {
+        styleReadingLabel(*form.Label3[index], {captionWidths[index], 435, panel, defaultText},
+                          false);
+    }
+    const QColor cyan(0, 192, 192);
+    const QColor salmon(255, 128, 128);
+    const QColor lavender(192, 192, 255);
+    const QColor red(255, 0, 0);
+    const QColor black(0, 0, 0);
+    styleReadingLabel(*form.r[0], {2100, 495, cyan, black}, true);
+    styleReadingLabel(*form.p[0], {2100, 495, cyan, black}, true);
+    styleReadingLabel(*form.p_length[0], {2100, 495, salmon, black}, true);
+    styleReadingLabel(*form.rc[0], {2100, 495, lavender, defaultText}, true);
+    styleReadingLabel(*form.rp[0], {2100, 495, lavender, defaultText}, true);
+    styleReadingLabel(*form.v[0], {2100, 495, red, black}, true);
+    styleReadingLabel(*form.i[0], {2100, 495, cyan, black}, true);
+
+    int indicatorTop = kFirstIndicatorTop;
+    for (TwipLabel* indicator : {form.HVOLT, form.NOISE, form.LOWBAT, form.CLAMP}) {
+        indicator->setFont(simSunFont(15, true));
+        QPalette palette = indicator->palette();
+        palette.setColor(QPalette::WindowText, red);
+        indicator->setPalette(palette);
+        indicator->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        indicator->setGeometryTwips(kIndicatorLeft, indicatorTop, kIndicatorWidth,
+                                    kIndicatorHeight);
+        indicatorTop += kIndicatorPitch;
+    }
+}
+
+void layOutStatusBar(Form1& form, double dpi) {
+    const auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    setGeometryTwips(*form.StatusBar1, kStatusBar);
+    form.StatusBar1->setFont(simSunFont(9.75, true));
+    int panelLeft = 0;
+    for (size_t index = 0; index < form.StatusBar1Panels.size(); ++index) {
+        QLabel& panel = *form.StatusBar1Panels[index];
+        const bool fixedText = index == 1;
+        panel.setFont(simSunFont(9.75, true));
+        panel.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel.setLineWidth(1);
+        panel.setAlignment(fixedText ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        panel.setIndent(fixedText ? px(60) : -1);
+        const int width = kStatusPanelWidths[index];
+        // Inset from the bar's top and bottom edges, as status-bar panels are drawn.
+        panel.setGeometry(px(panelLeft), 2, px(panelLeft + width) - px(panelLeft),
+                          px(kStatusBar.height) - 3);
+        panel.setMinimumWidth(px(width));
+        panelLeft += width;
+    }
+}
+
 }  // namespace
 
 void Form1::layOutControls() {
@@ -111,100 +212,15 @@ void Form1::layOutControls() {
 
     QWidget& client = *centralWidget();
     const double dpi = client.logicalDpiX();
-    const auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
-
-    for (const ButtonPlace& entry : kButtons) {
-        QPushButton& button = *(this->*entry.button);
-        setGeometryTwips(button, entry.place);
-        button.setFont(simSunFont(9, false));
-        button.setIcon(QIcon(QString::fromLatin1(entry.picture)));
-        button.setIconSize(QSize(entry.pictureSize, entry.pictureSize));
-    }
-
-    for (auto [label, place] : {std::pair{Label1, kLabel1}, std::pair{Label2, kLabel2}}) {
-        label->setFont(simSunFont(12, false));
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-        label->setLineWidth(1);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->setGeometryTwips(place.left, place.top, place.width, place.height);
-    }
-
-    // The header takes the top of its rectangle; the rest is the page that Frame1 and the
-    // grid lie on.
-    TabStrip1->setFont(simSunFont(12, true));
-    TabStrip1->setDrawBase(false);
-    TabStrip1->setExpanding(false);
-    const int headerHeight = TabStrip1->sizeHint().height();
-    TabStrip1->setGeometry(px(kTabStrip.left), px(kTabStrip.top), px(kTabStrip.width),
-                           headerHeight);
-    auto* page = new TabPage(&client);
-    page->setObjectName(QStringLiteral("TabStrip1Page"));
-    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, TabStrip1);
-    const int pageTop = px(kTabStrip.top) + headerHeight - overlap;
-    page->setGeometry(px(kTabStrip.left), pageTop, px(kTabStrip.width),
-                      px(kTabStrip.top + kTabStrip.height) - pageTop);
-    page->lower();
-    TabStrip1->raise();
-
-    setGeometryTwips(*Frame1, kFrame1);
-    Frame1->raise();
-    grid->raise();
-
-    const QColor kPanel;    // no colour of its own: the panel's background
-    const QColor kDefault;  // no colour of its own: the default text colour
-    const ReadingLabelLook captionLook[7] = {
-        {3360, 435, kPanel, kDefault}, {1920, 435, kPanel, kDefault}, {2130, 435, kPanel, kDefault},
-        {2370, 435, kPanel, kDefault}, {720, 435, kPanel, kDefault},  {720, 435, kPanel, kDefault},
-        {1680, 435, kPanel, kDefault},
-    };
-    for (int index = 0; index < 7; ++index) {
-        styleReadingLabel(*Label3[index], captionLook[index], false);
-    }
-    const QColor cyan(0, 192, 192);
-    const QColor salmon(255, 128, 128);
-    const QColor lavender(192, 192, 255);
-    const QColor red(255, 0, 0);
-    const QColor black(0, 0, 0);
-    styleReadingLabel(*r[0], {2100, 495, cyan, black}, true);
-    styleReadingLabel(*p[0], {2100, 495, cyan, black}, true);
-    styleReadingLabel(*p_length[0], {2100, 495, salmon, black}, true);
-    styleReadingLabel(*rc[0], {2100, 495, lavender, kDefault}, true);
-    styleReadingLabel(*rp[0], {2100, 495, lavender, kDefault}, true);
-    styleReadingLabel(*v[0], {2100, 495, red, black}, true);
-    styleReadingLabel(*i[0], {2100, 495, cyan, black}, true);
-
-    int indicatorTop = 2160;
-    for (TwipLabel* indicator : {HVOLT, NOISE, LOWBAT, CLAMP}) {
-        indicator->setFont(simSunFont(15, true));
-        QPalette palette = indicator->palette();
-        palette.setColor(QPalette::WindowText, red);
-        indicator->setPalette(palette);
-        indicator->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        indicator->setGeometryTwips(kIndicatorLeft, indicatorTop, kIndicatorWidth,
-                                    kIndicatorHeight);
-        indicatorTop += 600;
-    }
-
-    setGeometryTwips(*StatusBar1, kStatusBar);
-    StatusBar1->setFont(simSunFont(9.75, true));
-    int panelLeft = 0;
-    for (size_t index = 0; index < StatusBar1Panels.size(); ++index) {
-        QLabel& panel = *StatusBar1Panels[index];
-        panel.setFont(simSunFont(9.75, true));
-        panel.setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel.setLineWidth(1);
-        panel.setAlignment(index == 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-        panel.setIndent(index == 1 ? px(60) : -1);
-        const int width = kStatusPanelWidths[index];
-        // Inset from the bar's top and bottom edges, as status-bar panels are drawn.
-        panel.setGeometry(px(panelLeft), 2, px(panelLeft + width) - px(panelLeft),
-                          px(kStatusBar.height) - 3);
-        panel.setMinimumWidth(px(width));
-        panelLeft += width;
-    }
+    layOutCommandButtons(*this);
+    layOutStatusLabels(*this);
+    layOutTabs(*this, client, dpi);
+    styleLivePanel(*this);
+    layOutStatusBar(*this, dpi);
 
     // Fixed client area; the window's own size follows from it and the menu bar.
-    client.setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
+    client.setFixedSize(twipsToPixels(kClientWidthTwips, dpi),
+                        twipsToPixels(kClientHeightTwips, dpi));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
