@@ -1,9 +1,5 @@
 #include "platform/pty_meter.h"
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,7 +9,20 @@
 #include <climits>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#ifdef Q_OS_MACOS
+#include <util.h>
+#else
+#include <pty.h>
+#endif
+#endif
+
 namespace kelvora {
+
+#ifdef Q_OS_UNIX
 
 // Lives on the meter's thread; every member is touched only there.
 class PtyMeterWorker : public QObject {
@@ -154,6 +163,29 @@ private:
     MeterSimulator simulator_;
     QByteArray received_;
 };
+
+#else
+
+// No pseudo-terminals here: the simulated meter cannot be hosted.
+class PtyMeterWorker : public QObject {
+public:
+    explicit PtyMeterWorker(const QString&) {}
+    bool openPty(QString* error) {
+        if (error) {
+            *error = QStringLiteral("pseudo-terminals are not available on this system");
+        }
+        return false;
+    }
+    void closePty() {}
+    bool present() const { return false; }
+    MeterSimulator& simulator() { return simulator_; }
+    QByteArray bytesReceived() const { return {}; }
+
+private:
+    MeterSimulator simulator_;
+};
+
+#endif
 
 PtyMeter::PtyMeter() : folder_(QDir::tempPath() + QStringLiteral("/kelvora-meter-XXXXXX")) {}
 
