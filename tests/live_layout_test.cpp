@@ -177,7 +177,11 @@ TEST_P(LiveLayoutModeSwitch, HidesTheOldLayoutAndFliesInTheNewOne) {
 INSTANTIATE_TEST_SUITE_P(Modes, LiveLayoutModeSwitch,
                          ::testing::Values(ModeSwitch{2, 1, 7}, ModeSwitch{2, 3, 3},
                                            ModeSwitch{2, 4, 3}, ModeSwitch{1, 2, 9},
-                                           ModeSwitch{3, 4, 3}, ModeSwitch{4, 1, 7}));
+                                           ModeSwitch{3, 4, 3}, ModeSwitch{4, 1, 7}),
+                         [](const ::testing::TestParamInfo<ModeSwitch>& info) {
+                             return "From" + std::to_string(info.param.from) + "To" +
+                                    std::to_string(info.param.to);
+                         });
 
 TEST(LiveLayout, SwitchFromSoilResistivityToEarthResistanceMovesRcAndRpUpOneRow) {
     auto t = makeTestForm();

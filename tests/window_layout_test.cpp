@@ -67,6 +67,7 @@ TEST_F(WindowLayout, WindowStartsCentredOnTheScreen) {
 }
 
 struct ButtonCase {
+    const char* name;
     QPushButton* Form1::*button;
     const char* caption;
     Twips place;
@@ -111,12 +112,13 @@ TEST_P(WindowButtons, PictureStandsAboveTheCaption) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, WindowButtons,
-    ::testing::Values(ButtonCase{&Form1::Command1, "读取", {840, 240, 1335, 855}, 32},
-                      ButtonCase{&Form1::Command2, "保存", {2400, 240, 1335, 855}, 32},
-                      ButtonCase{&Form1::Command3, "清空", {3960, 240, 1335, 855}, 32},
-                      ButtonCase{&Form1::Command4, "打印", {5520, 240, 1335, 855}, 32},
-                      ButtonCase{&Form1::Command6, "帮助", {7080, 240, 1335, 855}, 24},
-                      ButtonCase{&Form1::Command5, "关闭", {8640, 240, 1335, 855}, 32}));
+    ::testing::Values(ButtonCase{"Command1", &Form1::Command1, "读取", {840, 240, 1335, 855}, 32},
+                      ButtonCase{"Command2", &Form1::Command2, "保存", {2400, 240, 1335, 855}, 32},
+                      ButtonCase{"Command3", &Form1::Command3, "清空", {3960, 240, 1335, 855}, 32},
+                      ButtonCase{"Command4", &Form1::Command4, "打印", {5520, 240, 1335, 855}, 32},
+                      ButtonCase{"Command6", &Form1::Command6, "帮助", {7080, 240, 1335, 855}, 24},
+                      ButtonCase{"Command5", &Form1::Command5, "关闭", {8640, 240, 1335, 855}, 32}),
+    [](const ::testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowLayout, StatusLabelsAtTheTopRight) {
     const struct {
