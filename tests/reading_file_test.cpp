@@ -17,27 +17,33 @@ std::string sp(int count) {
 const ReadingTexts kSample = {"12.34KΩ", "2.00KΩ", "3.00KΩ", "123.4Ωm", "5.0m", "50.0V", "OL mA"};
 
 struct ReadingCase {
+    const char* name;
     int mode;
     ReadingTexts texts;
     std::string expected;  // UTF-8, lines ended by CR LF
 };
 
+// Keeps test names readable where the parameter is printed.
+void PrintTo(const ReadingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::vector<ReadingCase> readingCases() {
     return {
-        {1, kSample,
+        {"EarthResistance", 1, kSample,
          sp(9) + "    R    " + "   Rc    " + "   Rp   " + "\r\n" + sp(11) + "12.34KΩ" + sp(3) +
              "2.00KΩ" + sp(3) + "3.00KΩ" + "\r\n"},
-        {2, kSample,
+        {"SoilResistivity", 2, kSample,
          sp(9) + "    ρ    " + "   ρ length    " + "   Rc   " + "   Rp    " + "\r\n" + sp(11) +
              "123.4Ωm" + sp(5) + "5.0m" + sp(7) + "2.00KΩ" + sp(2) + "3.00KΩ" + "\r\n"},
-        {3, kSample, sp(9) + "    V:    " + "50.0V" + "\r\n"},
+        {"EarthVoltage", 3, kSample, sp(9) + "    V:    " + "50.0V" + "\r\n"},
         // An overload text keeps its space.
-        {4, kSample, sp(9) + "    I:    " + "OL mA" + "\r\n"},
-        {0, kSample, ""},
-        {5, kSample, ""},
-        {-1, kSample, ""},
+        {"ClampCurrentOverload", 4, kSample, sp(9) + "    I:    " + "OL mA" + "\r\n"},
+        {"ModeZero", 0, kSample, ""},
+        {"ModeFive", 5, kSample, ""},
+        {"ModeNegative", -1, kSample, ""},
         // Empty labels still give the fixed pieces.
-        {3, {}, sp(9) + "    V:    " + "\r\n"},
+        {"EmptyLabels", 3, {}, sp(9) + "    V:    " + "\r\n"},
     };
 }
 
@@ -48,7 +54,8 @@ TEST_P(ReadingFileLines, AreThePiecesInOrder) {
     EXPECT_EQ(joinCrLf(readingFileLines(c.mode, c.texts)).toStdString(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, ReadingFileLines, ::testing::ValuesIn(readingCases()));
+INSTANTIATE_TEST_SUITE_P(Modes, ReadingFileLines, ::testing::ValuesIn(readingCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The whole command: live tab, text type picked, the labels as the window shows them.
 class ReadingFileSaved : public ::testing::Test {

@@ -42,6 +42,11 @@ struct RecordCase {
     std::vector<std::string> lines;  // after the header
 };
 
+// Keeps test names readable where the parameter is printed.
+void PrintTo(const RecordCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::vector<RecordCase> recordCases() {
     return {
         {"NoRecords", {kEmpty}, 0, {kEmptyLine}},

@@ -23,6 +23,10 @@ struct TypeListCase {
     QStringList extensions;
 };
 
+void PrintTo(const TypeListCase& c, std::ostream* os) {
+    *os << c.typeList;
+}
+
 class TypeList : public ::testing::TestWithParam<TypeListCase> {};
 
 TEST_P(TypeList, BecomesQtNameFilters) {
@@ -50,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"jpg", ""}},
         // The real patterns win over what the description claims.
         TypeListCase{"Text (*.doc)|*.txt|", {"Text (*.txt)"}, {"txt"}}, TypeListCase{"", {}, {}},
-        TypeListCase{"odd|", {"odd ()"}, {""}}));
+        TypeListCase{"odd|", {"odd ()"}, {""}}),
+    [](const auto& info) { return "List" + std::to_string(info.index); });
 
 // Runs `action` on the first modal widget of type T once it shows (within seconds).
 template <typename T>

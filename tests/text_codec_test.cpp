@@ -12,6 +12,10 @@ struct CodesetCase {
     const char* charset;
 };
 
+void PrintTo(const CodesetCase& c, std::ostream* os) {
+    *os << '"' << c.codeset << '"';
+}
+
 class TextCharsetForCodeset : public ::testing::TestWithParam<CodesetCase> {};
 
 TEST_P(TextCharsetForCodeset, KeepsChineseSetsAndMakesTheRestUtf8) {
@@ -24,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CodesetCase{"GB18030", "GB18030"}, CodesetCase{"GB2312", "GB2312"},
                       CodesetCase{"EUC-CN", "GB2312"}, CodesetCase{"UTF-8", "UTF-8"},
                       CodesetCase{"ANSI_X3.4-1968", "UTF-8"}, CodesetCase{"ISO-8859-1", "UTF-8"},
-                      CodesetCase{"BIG5", "UTF-8"}, CodesetCase{"", "UTF-8"}));
+                      CodesetCase{"BIG5", "UTF-8"}, CodesetCase{"", "UTF-8"}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(SystemTextCharset, IsOneThatHoldsRhoAndOhm) {
     const QByteArray charset = systemTextCharset();
@@ -41,6 +46,10 @@ struct EncodeCase {
     const char* text;  // UTF-8
     QByteArray expected;
 };
+
+void PrintTo(const EncodeCase& c, std::ostream* os) {
+    *os << c.charset << " " << QByteArray(c.text).toHex().constData();
+}
 
 class EncodeText : public ::testing::TestWithParam<EncodeCase> {};
 
@@ -67,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "b",
                                  QByteArray("a?b")},
                       EncodeCase{"GB2312", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80Ω",
-                                 QByteArray("??\xA6\xB8")}));
+                                 QByteArray("??\xA6\xB8")}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(EncodeText, UnknownCharsetIsRefused) {
     EXPECT_FALSE(encodeText(QStringLiteral("x"), "NO-SUCH-CHARSET"));
