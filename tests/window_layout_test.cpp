@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -327,6 +329,50 @@ TEST(WindowFonts, FractionalPointSizesAreKept) {
         EXPECT_DOUBLE_EQ(simSunFont(points, false).pointSizeF(), points);
         EXPECT_FALSE(simSunFont(points, false).bold());
         EXPECT_TRUE(simSunFont(points, true).bold());
+    }
+}
+
+// The drawn pictures, as the program loads them: the right size, and not blank.
+TEST(WindowResources, PicturesHaveTheirSizesAndContent) {
+    const struct {
+        const char* name;
+        int size;
+    } pictures[] = {{"kelvora", 32}, {"read", 32},  {"save", 32}, {"clear", 32},
+                    {"print", 32},   {"close", 32}, {"help", 24}};
+    for (const auto& picture : pictures) {
+        for (const int scale : {1, 2}) {
+            const QString path = QStringLiteral(":/resources/%1%2.png")
+                                     .arg(QString::fromLatin1(picture.name),
+                                          scale == 2 ? QStringLiteral("@2x") : QString());
+            SCOPED_TRACE(path.toStdString());
+            const QImage image(path);
+            ASSERT_FALSE(image.isNull());
+            EXPECT_EQ(image.size(), QSize(picture.size * scale, picture.size * scale));
+            EXPECT_TRUE(image.hasAlphaChannel());
+            int opaque = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    opaque += qAlpha(image.pixel(x, y)) > 200 ? 1 : 0;
+                }
+            }
+            // Drawn, yet with a transparent surround.
+            EXPECT_GT(opaque, image.width() * image.height() / 5);
+            EXPECT_LT(opaque, image.width() * image.height());
+        }
+    }
+}
+
+TEST(WindowResources, DesktopEntryStartsTheProgramWithItsIcon) {
+    // The source tree's resources/, found lexically: tests/data need not exist.
+    QFile file(
+        QDir::cleanPath(QStringLiteral(KELVORA_TEST_DATA_DIR "/../../resources/kelvora.desktop")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.front(), QStringLiteral("[Desktop Entry]"));
+    for (const char* entry :
+         {"Type=Application", "Name=Kelvora", "Exec=kelvora", "Icon=kelvora", "Terminal=false"}) {
+        EXPECT_TRUE(lines.contains(QString::fromLatin1(entry))) << entry;
     }
 }
 
