@@ -1,6 +1,7 @@
 #include <QFileDialog>
 #include <algorithm>
 
+#include "app/ui_texts.h"
 #include "platform/file_type_list.h"
 #include "platform/qt_common_dialog.h"
 
@@ -10,7 +11,7 @@ DialogOutcome QtCommonDialog::showSave(QWidget* parent) {
     const QList<FileType> types = parseTypeList(filter);
     const QStringList nameFilters = qtNameFilters(types);
 
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString::fromUtf8(texts::kSave));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, (flags & kCdlOverwritePrompt) == 0);

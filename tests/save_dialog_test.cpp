@@ -96,12 +96,13 @@ protected:
     }
     // What the dialog showed when it opened.
     struct Seen {
-        QString directory, nameFilter, suffix, typed;
+        QString title, directory, nameFilter, suffix, typed;
         QStringList nameFilters;
         bool confirmOverwrite = false;
     };
     void answer(const std::function<void(QFileDialog*)>& user) {
         whenModal<QFileDialog>([this, user](QFileDialog* shown) {
+            seen.title = shown->windowTitle();
             seen.directory = shown->directory().absolutePath();
             seen.nameFilter = shown->selectedNameFilter();
             seen.nameFilters = shown->nameFilters();
@@ -129,6 +130,7 @@ TEST_F(QtSaveDialog, OpensInTheFolderWithTheNameAndTheRememberedType) {
     answer([](QFileDialog* shown) { confirm(shown); });
     const DialogOutcome outcome = dialog.showSave(nullptr);
     EXPECT_EQ(outcome.kind, DialogOutcome::Accepted);
+    EXPECT_EQ(seen.title, QStringLiteral("保存"));
     EXPECT_EQ(seen.directory, QDir(dir.path()).absolutePath());
     EXPECT_EQ(seen.nameFilters, (QStringList{"jpg格式 (*.jpg)", "txt格式 (*.txt)"}));
     EXPECT_EQ(seen.nameFilter, QStringLiteral("jpg格式 (*.jpg)"));
