@@ -106,6 +106,9 @@ TwipLabel* labelOf(Form1& form, ReadingLabel label) {
     return nullptr;
 }
 
+// Every flight takes this many equal steps, then one tick that lands it exactly.
+constexpr int16_t kMoveSteps = 10;
+
 // A tenth of a distance, rounded to the nearest integer with halves to the even neighbour.
 int16_t tenthRoundedToEven(int distance) {
     int quotient = distance / 10;
@@ -156,6 +159,9 @@ void Form1::Movectrltimer_Timer() {
 
 void Form1::StartMove(TwipLabel* control, int16_t startLeft, int16_t startTop, int16_t endLeft,
                       int16_t endTop, bool show) {
+    if (!control) {
+        return;
+    }
     control->setLeftTwips(startLeft);
     control->setTopTwips(startTop);
     // Distances in int: two 16-bit places can lie further apart than a 16-bit number holds.
@@ -167,7 +173,7 @@ void Form1::StartMove(TwipLabel* control, int16_t startLeft, int16_t startTop, i
     moveEndTop = endTop;
     moveControl = control;
     moveShow = show;
-    moveStepsLeft = 10;
+    moveStepsLeft = kMoveSteps;
     enableTimer(Movetimer);
 }
 
