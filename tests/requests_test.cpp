@@ -205,7 +205,8 @@ TEST_P(Download, RequestsEveryRecordThenGivesPollingAndButtonsBack) {
     EXPECT_TRUE(f().Command2->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(RecordTotals, Download, ::testing::Values(3, 1, 0));
+INSTANTIATE_TEST_SUITE_P(RecordTotals, Download, ::testing::Values(3, 1, 0),
+                         [](const auto& info) { return "Total" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace kelvora::testing
