@@ -16,16 +16,7 @@ namespace kelvora::bench {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double microsecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using Clock = BenchClock;
 
 struct BenchWindow {
     MemoryPort* port = nullptr;

@@ -17,16 +17,7 @@ namespace kelvora::bench {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using Clock = BenchClock;
 
 // A Save dialog that the user confirms at once with the given name and type.
 class ConfirmingDialog : public CommonDialog {
@@ -66,35 +57,10 @@ BenchWindow makeWindow(const QString& folder, const QByteArray& charset) {
     return window;
 }
 
-constexpr int kRecords = 32767;
-
-// A full table: records of every kind in turn, as a download fills it.
+// A full table, as a download fills it.
 void fillFullTable(Form1& form) {
-    RecordGrid& grid = *form.grid;
-    grid.setRows(kRecords + 1);
-    for (int k = 1; k <= kRecords; ++k) {
-        grid.setTextMatrix(k, 0, QString::number(k));
-        switch (k % 4) {
-            case 0:
-                grid.setTextMatrix(k, 1, QStringLiteral("12.34KΩ"));
-                grid.setTextMatrix(k, 4, QStringLiteral("2.00KΩ"));
-                grid.setTextMatrix(k, 5, QStringLiteral("3.00KΩ"));
-                break;
-            case 1:
-                grid.setTextMatrix(k, 2, QStringLiteral("123.4Ωm"));
-                grid.setTextMatrix(k, 3, QStringLiteral("5.0m"));
-                grid.setTextMatrix(k, 4, QStringLiteral("2.00KΩ"));
-                grid.setTextMatrix(k, 5, QStringLiteral("3.00KΩ"));
-                break;
-            case 2:
-                grid.setTextMatrix(k, 6, QStringLiteral("12.3mA"));
-                break;
-            default:
-                grid.setTextMatrix(k, 7, QStringLiteral("50.0V"));
-                break;
-        }
-    }
-    form.recordTotal = kRecords;
+    fillFullRecordTable(form.grid->cells());
+    form.recordTotal = kFullRecordCount;
 }
 
 // Runs one confirmed Save on the record tab `runs` times; the median in ms.
@@ -135,7 +101,7 @@ void runExportBenchmarks() {
     // The cell-by-cell automation export makes four out-of-process calls a cell (two cell
     // references, the alignment and the value) for 32768 rows x 8 columns; a call to a
     // spreadsheet application in another process typically costs 0.1 to 1 ms.
-    const double calls = 4.0 * (kRecords + 1) * 8;
+    const double calls = 4.0 * (kFullRecordCount + 1) * 8;
     printFigure("cell-by-cell automation export, estimate at 0.1 ms a call", calls * 0.1 / 1000,
                 "s");
     printFigure("cell-by-cell automation export, estimate at 1 ms a call", calls * 1.0 / 1000, "s");

@@ -11,11 +11,7 @@ namespace kelvora::bench {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 volatile uint8_t sink = 0;
 

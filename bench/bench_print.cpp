@@ -10,54 +10,19 @@
 
 namespace kelvora::bench {
 
-namespace {
-
-constexpr int kRecords = 32767;  // the most a 16-bit record count can announce
-
-// A full table of the four record kinds in turn, as a download leaves it.
-void fillTable(RecordGridModel& table) {
-    const char* const header[] = {"NO.", "R", "ρ", "ρLenght", "Rc", "Rp", "I", "V"};
-    table.setCols(kRecordColumns);
-    table.setRows(kRecords + 1);
-    for (int column = 0; column < kRecordColumns; ++column) {
-        table.setText(0, column, QString::fromUtf8(header[column]));
-    }
-    for (int row = 1; row <= kRecords; ++row) {
-        table.setText(row, 0, QString::number(row));
-        switch (row % 4) {
-            case 0:
-                table.setText(row, 1, QStringLiteral("12.3Ω"));
-                table.setText(row, 4, QStringLiteral("1.25KΩ"));
-                table.setText(row, 5, QStringLiteral("0.80KΩ"));
-                break;
-            case 1:
-                table.setText(row, 2, QStringLiteral("105.2Ωm"));
-                table.setText(row, 3, QStringLiteral("5.0m"));
-                table.setText(row, 4, QStringLiteral("1.25KΩ"));
-                table.setText(row, 5, QStringLiteral("0.80KΩ"));
-                break;
-            case 2:
-                table.setText(row, 6, QStringLiteral("12.50mA"));
-                break;
-            default:
-                table.setText(row, 7, QStringLiteral("230.5V"));
-                break;
-        }
-    }
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void runPrintBenchmarks() {
     RecordGridModel table;
-    fillTable(table);
+    fillFullRecordTable(table);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("records.pdf"));
 
     QElapsedTimer clock;
     clock.start();
-    const QStringList lines = recordTablePrintLines(
-        [&table](int row, int column) { return table.text(row, column); }, table.rows(), kRecords);
+    const QStringList lines =
+        recordTablePrintLines([&table](int row, int column) { return table.text(row, column); },
+                              table.rows(), kFullRecordCount);
     const double buildMs = clock.nsecsElapsed() / 1e6;
 
     QtPrinter printer;

@@ -19,15 +19,6 @@ namespace {
 
 constexpr int kRoundTrips = 400;
 
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1));
-    return values[index];
-}
-
 double processCpuMs() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -15,11 +15,7 @@ namespace kelvora::bench {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 // The largest record table, at its worst: the header row and 32767 records whose texts are all
 // distinct and mostly carry Greek units (two bytes a character in the file).
@@ -68,10 +64,6 @@ void runSpreadsheetBenchmarks() {
         save.push_back(millisecondsSince(filled));
         total.push_back(millisecondsSince(start));
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
     printFigure("spreadsheet 32768x8: fill cells through the seam (median)", median(fill), "ms");
     printFigure("spreadsheet 32768x8: encode and save (median)", median(save), "ms");
     printFigure("spreadsheet 32768x8: whole export (median)", median(total), "ms");

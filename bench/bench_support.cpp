@@ -1,0 +1,60 @@
+#include <QString>
+#include <algorithm>
+
+#include "bench/bench.h"
+#include "platform/record_grid.h"
+
+namespace kelvora::bench {
+
+double secondsSince(BenchClock::time_point start) {
+    return std::chrono::duration<double>(BenchClock::now() - start).count();
+}
+
+double millisecondsSince(BenchClock::time_point start) {
+    return secondsSince(start) * 1e3;
+}
+
+double microsecondsSince(BenchClock::time_point start) {
+    return secondsSince(start) * 1e6;
+}
+
+double percentile(std::vector<double> samples, double fraction) {
+    if (samples.empty()) {
+        return 0.0;
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1))];
+}
+
+void fillFullRecordTable(RecordGridModel& table) {
+    const char* const header[] = {"NO.", "R", "ρ", "ρLenght", "Rc", "Rp", "I", "V"};
+    table.setCols(8);
+    table.setRows(kFullRecordCount + 1);
+    for (int column = 0; column < 8; ++column) {
+        table.setText(0, column, QString::fromUtf8(header[column]));
+    }
+    for (int row = 1; row <= kFullRecordCount; ++row) {
+        table.setText(row, 0, QString::number(row));
+        switch (row % 4) {
+            case 0:
+                table.setText(row, 1, QStringLiteral("12.34KΩ"));
+                table.setText(row, 4, QStringLiteral("2.00KΩ"));
+                table.setText(row, 5, QStringLiteral("3.00KΩ"));
+                break;
+            case 1:
+                table.setText(row, 2, QStringLiteral("123.4Ωm"));
+                table.setText(row, 3, QStringLiteral("5.0m"));
+                table.setText(row, 4, QStringLiteral("2.00KΩ"));
+                table.setText(row, 5, QStringLiteral("3.00KΩ"));
+                break;
+            case 2:
+                table.setText(row, 6, QStringLiteral("12.3mA"));
+                break;
+            default:
+                table.setText(row, 7, QStringLiteral("50.0V"));
+                break;
+        }
+    }
+}
+
+}  // namespace kelvora::bench
