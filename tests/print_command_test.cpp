@@ -1,250 +1,207 @@
 #include <gtest/gtest.h>
 
-#include "app/twip_label.h"
-#include "platform/record_grid.h"
-#include "print/print_lines.h"
-#include "support/fake_platform.h"
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << QString(text).replace(QLatin1Char(' '), QChar(0x00B7)).toStdString() << '"';
-}
+#include "app/twip_label.h"
+#include "platform/qt_printer.h"
+#include "platform/record_grid.h"
+#include "support/fake_platform.h"
+#include "support/qt_print.h"
 
 namespace kelvora {
 namespace {
 
-using testing::FakeCommonDialog;
+using namespace Qt::StringLiterals;
 using testing::makeTestForm;
-using testing::TestForm;
 
-QString sp(int count) {
-    return QString(count, QLatin1Char(' '));
-}
-QString u(const char* text) {
-    return QString::fromUtf8(text);
+// Lines joined by '/', in which "a{3}b" is "a", three spaces, "b".
+QStringList expand(const char* pattern) {
+    QStringList lines;
+    for (const QString& text : QString::fromUtf8(pattern).split(u'/')) {
+        QString line;
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            const qsizetype close = text[at] == u'{' ? text.indexOf(u'}', at) : -1;
+            line += close < 0 ? QString(text[at])
+                              : QString(text.mid(at + 1, close - at - 1).toInt(), u' ');
+            at = close < 0 ? at : close;
+        }
+        lines << line;
+    }
+    return lines;
 }
 
-FakeCommonDialog::Answer accepted(std::function<void()> whileOpen = {}) {
-    return {{DialogOutcome::Accepted, {}}, {}, 0, std::move(whileOpen)};
+// Accepts the print dialog after `whileOpen` ran, as if it happened while the dialog was open.
+void printAccepting(testing::TestForm& test, std::function<void()> whileOpen = {}) {
+    test.dialog->answers.push_back({{DialogOutcome::Accepted, {}}, {}, 0, std::move(whileOpen)});
+    test.form->Command4_Click();
 }
 
-// Writes record row k as a download does: the table grows to k + 1 rows, then the row is set.
-void putRecord(Form1& form, int row, std::initializer_list<const char*> texts) {
-    form.grid->setRows(row + 1);
-    int column = 0;
-    for (const char* text : texts) {
-        form.grid->setTextMatrix(row, column++, u(text));
+QStringList expectedLog(QStringList log, const char* lines) {
+    for (const QString& line : expand(lines)) {
+        log << u"print "_s + line;
+    }
+    return log << u"endDoc"_s;
+}
+
+// Shows the record tab as a download leaves it: rows joined by '/', cells by '|'.
+void download(Form1& form, int total, const QString& rows) {
+    form.liveView = false;
+    form.recordTotal = total;
+    const QStringList records = rows.split(u'/', Qt::SkipEmptyParts);
+    form.grid->setRows(int(records.size()) + 1);
+    for (int row = 1; row <= records.size(); ++row) {
+        const QStringList cells = records[row - 1].split(u'|');
+        for (int column = 0; column < cells.size(); ++column) {
+            form.grid->setTextMatrix(row, column, cells[column]);
+        }
     }
 }
 
-const QString kHeaderLine = u("NO.") + sp(2) + "R" + sp(6) + u("ρ") + sp(6) + u("ρLenght") + sp(7) +
-                            "Rc" + sp(6) + "Rp" + sp(12) + "I" + sp(12) + "V";
+#define HEADER "NO.{2}R{6}ρ{6}ρLenght{7}Rc{6}Rp{12}I{12}V"
 
-class PrintCommand : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test = makeTestForm();
-        form = test->form.get();
+TEST(PrintCommand, LiveTabPrintsTheModesLinesBelowTheTop) {
+    struct Case {
+        const char* name;
+        int mode;  // 0: the form as started, before any reading
+        const char* lines;
+    } const cases[] = {
+        {"EarthResistance", 1, "{13}R{7}Rc{8}Rp{3}/{11}12.3Ω{3}1.25KΩ{3}0.80KΩ/{5}"},
+        {"SoilResistivity", 2,
+         "{13}ρ{7}ρ length{7}Rc{9}Rp{4}/{11}105.2Ωm{5}5.0 m{7}1.25KΩ{2}0.80KΩ/{5}"},
+        {"EarthVoltage", 3, "{13}V:{4}230.5 V/{5}"},
+        {"ClampCurrent", 4, "{13}I:{4}12.50 mA/{5}"},
+        {"UnknownMode", 7, "{5}"},
+        {"BeforeAnyReading", 0,
+         "{13}ρ{7}ρ length{7}Rc{9}Rp{4}/{11}0.00 Ωm{5}0.00 m{7}0.00 KΩ{2}0.00 KΩ/{5}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto test = makeTestForm();
+        Form1& form = *test->form;
+        // The reading changes while the dialog is open; the printout shows it as it closes.
+        printAccepting(*test, [&form, &c] {
+            const QStringList captions =
+                u"12.3Ω|1.25KΩ|0.80KΩ|105.2Ωm|5.0 m|230.5 V|12.50 mA"_s.split(u'|');
+            TwipLabel* const labels[] = {form.r[0],        form.rc[0], form.rp[0], form.p[0],
+                                         form.p_length[0], form.v[0],  form.i[0]};
+            form.measureMode = c.mode != 0 ? c.mode : form.measureMode;
+            for (int k = 0; k < 7 && c.mode != 0; ++k) {
+                labels[k]->setCaption(captions[k]);
+            }
+        });
+        EXPECT_EQ(test->printer->log, expectedLog({u"currentY 500"_s}, c.lines));
     }
-    // Shows the record tab with the three records of a typical download.
-    void downloadThreeRecords() {
-        form->liveView = false;
-        form->recordTotal = 3;
-        putRecord(*form, 1, {"1", "12.3Ω", "", "", "1.25KΩ", "0.80KΩ", "", ""});
-        putRecord(*form, 2, {"2", "", "105.2Ωm", "5.0m", "1.25KΩ", "0.80KΩ", "", ""});
-        putRecord(*form, 3, {"3", "", "", "", "", "", "", "230.5V"});
-    }
-    QStringList threeRecordLines() const {
-        return {kHeaderLine,
-                "1" + sp(2) + u("12.3Ω") + sp(25) + u("1.25KΩ") + sp(2) + u("0.80KΩ") + sp(14),
-                "2" + sp(8) + u("105.2Ωm") + sp(6) + "5.0m" + sp(7) + u("1.25KΩ") + sp(2) +
-                    u("0.80KΩ") + sp(14),
-                "3" + sp(67) + "230.5V"};
-    }
+}
 
-    std::unique_ptr<TestForm> test;
-    Form1* form = nullptr;
-};
+TEST(PrintCommand, RecordTabPrintsTheHeaderAndEachRecordFromTheTop) {
+    struct Case {
+        const char* name;
+        int total;
+        bool clearedAfterwards;
+        const char* rows;
+        const char* lines;
+    } const cases[] = {
+        {"NothingDownloaded", 0, false, "", HEADER},
+        {"ThreeModes", 3, false, "1||105.2Ωm|5.0m|1.25KΩ|0.80KΩ||/2||||||12.5mA|/3|||||||230.5V",
+         HEADER "/1{8}105.2Ωm{6}5.0m{7}1.25KΩ{2}0.80KΩ{14}/2{54}12.5mA{7}/3{67}230.5V"},
+        {"ResistanceAndNothingPastTheTotal", 1, false, "5|12.3Ω|||1.25KΩ|0.80KΩ||/6|||||||1V",
+         HEADER "/5{2}12.3Ω{25}1.25KΩ{2}0.80KΩ{14}"},
+        {"ResistanceWithCurrent", 1, false, "9|12.3Ω|||1.25KΩ|0.80KΩ|5.00A|",
+         HEADER "/9{2}12.3Ω{25}1.25KΩ{2}0.80KΩ{7}5.00A{7}"},
+        {"ClearedAfterADownload", 3, true, "1|12.3Ω/2|||||||1V/3||||||2.00A|", HEADER},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto test = makeTestForm();
+        Form1& form = *test->form;
+        printAccepting(*test, [&form, &c] {
+            download(form, c.total, QString::fromUtf8(c.rows));
+            if (c.clearedAfterwards) {
+                form.gridinit();  // the count of the download stays
+            }
+        });
+        EXPECT_EQ(form.recordTotal, c.total);
+        EXPECT_EQ(test->printer->log, expectedLog({}, c.lines));
+    }
+}
 
-TEST_F(PrintCommand, ShowsThePrintDialogWithFlags264AndCancelAsError) {
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    EXPECT_EQ(test->dialog->printShows, 1);
+TEST(PrintCommand, CancelPrintsNothingAndShowsNothing) {
+    auto test = makeTestForm();
+    test->form->Command4_Click();  // no answer queued: the user cancels
     EXPECT_EQ(test->dialog->shownFlags, QList<int>{264});
-    EXPECT_TRUE(form->CommonDialog1->cancelError);
-}
-
-TEST_F(PrintCommand, CancelPrintsNothingAndShowsNothing) {
-    for (bool live : {true, false}) {
-        form->liveView = live;
-        test->dialog->answers.push_back({{DialogOutcome::Cancelled, {}}, {}, 0, {}});
-        form->Command4_Click();
-    }
-    EXPECT_EQ(test->dialog->printShows, 2);
-    EXPECT_TRUE(test->printer->log.isEmpty()) << test->printer->log.join('|').toStdString();
+    EXPECT_TRUE(test->form->CommonDialog1->cancelError);
+    EXPECT_TRUE(test->printer->log.isEmpty());
     EXPECT_TRUE(test->messages->shown.isEmpty());
     EXPECT_EQ(test->messages->beeps, 0);
 }
 
-TEST_F(PrintCommand, FailingDialogBeepsShowsTheErrorOnceAndPrintsNothing) {
-    for (bool live : {true, false}) {
-        SCOPED_TRACE(live ? "live tab" : "record tab");
-        auto fresh = makeTestForm();
-        fresh->form->liveView = live;
-        fresh->dialog->answers.push_back(
-            {{DialogOutcome::Failed, u("没有安装打印机。")}, {}, 0, {}});
-        fresh->form->Command4_Click();
-        EXPECT_EQ(fresh->messages->beeps, 1);
-        ASSERT_EQ(fresh->messages->shown.size(), 1);
-        EXPECT_EQ(fresh->messages->shown[0].kind, QStringLiteral("exclamation"));
-        EXPECT_EQ(fresh->messages->shown[0].title, QStringLiteral("Printing Error!"));
-        EXPECT_EQ(fresh->messages->shown[0].text, u("文件打印出错.\r\n没有安装打印机。"));
-        EXPECT_TRUE(fresh->printer->log.isEmpty());
-    }
-}
-
-struct LiveCase {
-    const char* name;
-    int mode;
-    QStringList lines;  // between "currentY 500" and "endDoc"
-};
-
-class PrintLiveTab : public ::testing::TestWithParam<LiveCase> {};
-
-TEST_P(PrintLiveTab, PrintsTheModesLinesBelowTheTopThenFiveSpaces) {
+TEST(PrintCommand, FailingDialogBeepsShowsTheErrorOnceAndPrintsNothing) {
     auto test = makeTestForm();
-    Form1& form = *test->form;
-    form.liveView = true;
-    form.measureMode = GetParam().mode;
-    form.r[0]->setCaption(u("12.3Ω"));
-    form.rc[0]->setCaption(u("1.25KΩ"));
-    form.rp[0]->setCaption(u("0.80KΩ"));
-    form.p[0]->setCaption(u("105.2Ωm"));
-    form.p_length[0]->setCaption(u("5.0 m"));
-    form.v[0]->setCaption(u("230.5 V"));
-    form.i[0]->setCaption(u("12.50 mA"));
-    test->dialog->answers.push_back(accepted());
-    form.Command4_Click();
-
-    QStringList expected{QStringLiteral("currentY 500")};
-    for (const QString& line : GetParam().lines) {
-        expected << QStringLiteral("print ") + line;
-    }
-    expected << QStringLiteral("endDoc");
-    EXPECT_EQ(test->printer->log, expected);
-    EXPECT_TRUE(test->messages->shown.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, PrintLiveTab,
-    ::testing::Values(
-        LiveCase{"EarthResistance",
-                 1,
-                 {sp(13) + "R" + sp(7) + "Rc" + sp(8) + "Rp" + sp(3),
-                  sp(11) + u("12.3Ω") + sp(3) + u("1.25KΩ") + sp(3) + u("0.80KΩ"), sp(5)}},
-        LiveCase{
-            "SoilResistivity",
-            2,
-            {sp(13) + u("ρ") + sp(7) + u("ρ length") + sp(7) + "Rc" + sp(9) + "Rp" + sp(4),
-             sp(11) + u("105.2Ωm") + sp(5) + "5.0 m" + sp(7) + u("1.25KΩ") + sp(2) + u("0.80KΩ"),
-             sp(5)}},
-        LiveCase{"EarthVoltage", 3, {sp(13) + "V:" + sp(4) + "230.5 V", sp(5)}},
-        LiveCase{"ClampCurrent", 4, {sp(13) + "I:" + sp(4) + "12.50 mA", sp(5)}},
-        LiveCase{"UnknownMode", 7, {sp(5)}}),
-    [](const ::testing::TestParamInfo<LiveCase>& info) { return std::string(info.param.name); });
-
-TEST_F(PrintCommand, BeforeAnyReadingPrintsTheResistivityHeadingAndStartUpCaptions) {
-    ASSERT_TRUE(form->liveView);
-    ASSERT_EQ(form->measureMode, 2);
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
+    test->dialog->answers.push_back({{DialogOutcome::Failed, u"没有安装打印机。"_s}, {}, 0, {}});
+    test->form->Command4_Click();
+    EXPECT_EQ(test->messages->beeps, 1);
+    ASSERT_EQ(test->messages->shown.size(), 1);
+    const auto& shown = test->messages->shown[0];
     EXPECT_EQ(
-        test->printer->lines,
-        (QStringList{
-            sp(13) + u("ρ") + sp(7) + u("ρ length") + sp(7) + "Rc" + sp(9) + "Rp" + sp(4),
-            sp(11) + u("0.00 Ωm") + sp(5) + "0.00 m" + sp(7) + u("0.00 KΩ") + sp(2) + u("0.00 KΩ"),
-            sp(5)}));
-    EXPECT_EQ(test->printer->documentsEnded, 1);
+        QStringList({shown.kind, shown.title, shown.text}),
+        QStringList({"exclamation", "Printing Error!", u"文件打印出错.\r\n没有安装打印机。"_s}));
+    EXPECT_TRUE(test->printer->log.isEmpty());
 }
 
-TEST_F(PrintCommand, LiveTabPrintsTheReadingAsItStandsWhenTheDialogCloses) {
-    form->measureMode = 1;
-    test->dialog->answers.push_back(accepted([this] {
-        form->measureMode = 3;
-        form->v[0]->setCaption(QStringLiteral("OL V"));
-    }));
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->lines, (QStringList{sp(13) + "V:" + sp(4) + "OL V", sp(5)}));
-}
-
-TEST_F(PrintCommand, RecordTabWithNothingDownloadedPrintsOnlyTheHeader) {
-    form->liveView = false;
-    ASSERT_EQ(form->recordTotal, 0);
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->log,
-              (QStringList{QStringLiteral("print ") + kHeaderLine, QStringLiteral("endDoc")}));
-}
-
-TEST_F(PrintCommand, RecordTabPrintsTheHeaderAndThreeRecordsAtTheTopOfThePage) {
-    downloadThreeRecords();
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->lines, threeRecordLines());
-    EXPECT_FALSE(test->printer->log.join('|').contains(QStringLiteral("currentY")));
-    EXPECT_EQ(test->printer->log.last(), QStringLiteral("endDoc"));
-}
-
-TEST_F(PrintCommand, RowWithBothResistanceAndCurrentUsesTheResistanceGaps) {
-    form->liveView = false;
-    form->recordTotal = 1;
-    putRecord(*form, 1, {"1", "12.3Ω", "", "", "1.25KΩ", "0.80KΩ", "5.00A", ""});
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->lines,
-              (QStringList{kHeaderLine, "1" + sp(2) + u("12.3Ω") + sp(25) + u("1.25KΩ") + sp(2) +
-                                            u("0.80KΩ") + sp(7) + "5.00A" + sp(7)}));
-}
-
-TEST_F(PrintCommand, TableClearedAfterADownloadPrintsOnlyTheHeader) {
-    downloadThreeRecords();
-    form->gridinit();  // Clear; the count of the earlier download stays
-    ASSERT_EQ(form->recordTotal, 3);
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->lines, QStringList{kHeaderLine});
-    EXPECT_EQ(test->printer->documentsEnded, 1);
-}
-
-TEST_F(PrintCommand, RecordTabPrintsTheTableAsFarAsADownloadFilledItWhenTheDialogCloses) {
-    form->liveView = false;
-    test->dialog->answers.push_back(accepted([this] {
-        form->recordTotal = 3;  // the count arrived; record 1 so far
-        putRecord(*form, 1, {"1", "", "", "", "", "", "", "1.0V"});
-    }));
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->lines, (QStringList{kHeaderLine, "1" + sp(67) + "1.0V"}));
-}
-
-TEST_F(PrintCommand, AFailingLineIsSkippedAndTheDocumentStillEnds) {
-    downloadThreeRecords();
-    const QStringList all = threeRecordLines();
-    test->printer->failingLines << all[0] << all[2];
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->lines, (QStringList{all[1], all[3]}));
-    EXPECT_EQ(test->printer->log.last(), QStringLiteral("endDoc"));
+TEST(PrintCommand, AFailingLineIsSkippedAndTheDocumentStillEnds) {
+    auto test = makeTestForm();
+    download(*test->form, 2, u"1|||||||1.0V/2|||||||2.0V"_s);
+    test->printer->failingLines << expand(HEADER "/1{67}1.0V");
+    printAccepting(*test);
+    EXPECT_EQ(test->printer->lines, expand("2{67}2.0V"));
     EXPECT_EQ(test->printer->documentsEnded, 1);
     EXPECT_TRUE(test->messages->shown.isEmpty());
 }
 
-TEST_F(PrintCommand, EachPrintIsADocumentOfItsOwn) {
-    downloadThreeRecords();
-    test->dialog->answers.push_back(accepted());
-    test->dialog->answers.push_back(accepted());
-    form->Command4_Click();
-    form->Command4_Click();
-    EXPECT_EQ(test->printer->documentsEnded, 2);
-    EXPECT_EQ(test->printer->lines, threeRecordLines() + threeRecordLines());
+// Prints the record table through the real printer adapter into a PDF and returns the text
+// pdftotext reads back, laid out by position, each page ending in a form feed.
+QString printToPdf(int total, const QString& rows) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"out.pdf"_s);
+    auto test = makeTestForm();
+    auto printer = std::make_unique<QtPrinter>();
+    printer->qprinter()->setOutputFileName(path);  // a ".pdf" name makes the output a PDF
+    test->form->Printer = std::move(printer);      // the fake printer is gone
+    printAccepting(*test, [&] { download(*test->form, total, rows); });
+    QProcess process;
+    process.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    EXPECT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QStringList squeezedLines(QString text) {
+    text.replace(QRegularExpression(u"[ \f]+"_s), u" "_s);
+    return text.replace(QRegularExpression(u" ?\n[ \n]*"_s), u"\n"_s).trimmed().split(u'\n');
+}
+
+TEST(PrintCommand, ToAPdfTheThreeRecordTableReadsBackWithItsGaps) {
+    const QString text = printToPdf(
+        3, u"1|12.3Ω|||1.25KΩ|0.80KΩ||/2||105.2Ωm|5.0m|1.25KΩ|0.80KΩ||/3||||||12.50mA|"_s);
+    EXPECT_EQ(text.count(u'\f'), 1);
+    EXPECT_EQ(squeezedLines(text),
+              QStringList({u"NO. R ρ ρLenght Rc Rp I V"_s, u"1 12.3Ω 1.25KΩ 0.80KΩ"_s,
+                           u"2 105.2Ωm 5.0m 1.25KΩ 0.80KΩ"_s, u"3 12.50mA"_s}));
+    // The 54 spaces of record 3 keep its current far right of its number.
+    EXPECT_TRUE(text.contains(QRegularExpression(u"\\n *3 {20,}12\\.50mA"_s))) << qPrintable(text);
+}
+
+TEST(PrintCommand, ToAPdfALongTableGoesOnOnTheNextPage) {
+    QStringList rows, expected{u"NO. R ρ ρLenght Rc Rp I V"_s};
+    for (int record = 1; record <= 200; ++record) {
+        rows << QStringLiteral("%1|||||||1.0V").arg(record);
+        expected << QStringLiteral("%1 1.0V").arg(record);
+    }
+    const QString text = printToPdf(200, rows.join(u'/'));
+    EXPECT_GT(text.count(u'\f'), 1);
+    EXPECT_EQ(squeezedLines(text), expected);
 }
 
 }  // namespace
