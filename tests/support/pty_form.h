@@ -1,35 +1,37 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <functional>
 #include <memory>
 
 #include "app/form1.h"
-#include "link/port_map.h"
+#include "platform/qt_serial_port.h"
 #include "support/fake_platform.h"
-
-namespace kelvora {
-class QtSerialPort;
-}
 
 namespace kelvora::testing {
 
 // Runs the event loop until `condition` holds or `timeoutMs` has passed; returns the condition.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    for (QDeadlineTimer deadline(timeoutMs); !condition(); QThread::msleep(2)) {
+        if (deadline.hasExpired()) {
+            return condition();
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+inline void processEventsFor(int ms) {
+    waitUntil([] { return false; }, ms);
+}
 
-// Runs the event loop for about `ms` milliseconds (for checking that something does not happen).
-void processEventsFor(int ms);
-
-// A Form1 on the real serial adapter (with `ports` as its port map) and fakes for the rest.
-struct PtyForm {
-    std::unique_ptr<Form1> form;
-    QtSerialPort* port = nullptr;
-    FakeCommonDialog* dialog = nullptr;
-    FakeMessageBoxes* messages = nullptr;
-    int programEnds = 0;
-
-    Form1* operator->() const { return form.get(); }
-};
-
-std::unique_ptr<PtyForm> makePtyForm(const PortMap& ports);
+// A Form1 on the real serial adapter and a fixed clock; no dialogs, printer or clipboard.
+inline std::unique_ptr<Form1> makePtyForm(const PortMap& ports) {
+    Form1Seams seams;
+    seams.serialPort = std::make_unique<QtSerialPort>(ports);
+    seams.clock = std::make_unique<FixedClock>();
+    return std::make_unique<Form1>(std::move(seams));
+}
 
 }  // namespace kelvora::testing
