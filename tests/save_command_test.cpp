@@ -1,244 +1,128 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <QDir>
 #include <QImage>
 #include <QLocale>
+#include <QTemporaryDir>
+#include <csignal>
 
 #include "export/text_lines.h"
+#include "platform/xls_workbook.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 
 namespace kelvora::testing {
 namespace {
 
-const QString kReadingTypes = QStringLiteral("jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|");
-const QString kRecordTypes = QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|");
-
-DialogOutcome accepted() {
-    return {DialogOutcome::Accepted, {}};
-}
-DialogOutcome cancelled() {
-    return {DialogOutcome::Cancelled, {}};
-}
-
 class SaveCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.filePath("Kelvora");
-        t = makeTestForm(folder);
-        form = t->form.get();
+        t = makeTestForm(folder, "UTF-8", [] { return makeXlsWorkbook(); });
     }
-    void pick(const QString& name, int typeIndex) {
-        t->dialog->answers.push_back({accepted(), dir.filePath(name), typeIndex, {}});
+    void save(bool liveTab, int type, const QString& path, std::function<void()> whileOpen = {}) {
+        t->form->liveView = liveTab;
+        t->dialog->answers.push_back({{DialogOutcome::Accepted, {}}, path, type, whileOpen});
+        t->form->Command2_Click();
     }
     QTemporaryDir dir;
-    QString folder;
+    const QString folder = dir.filePath("Kelvora");
     std::unique_ptr<TestForm> t;
-    Form1* form = nullptr;
 };
 
-TEST_F(SaveCommand, LiveTabPreparesTheDialogAndTakesAPicture) {
-    form->liveView = true;
-    form->Command2_Click();
-    ASSERT_EQ(t->dialog->saveShows, 1);
+// Cancel writes nothing and says nothing, but the default folder is created for the dialog.
+TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
     const QString date = QLocale::system().toString(t->clock->now().date(), QLocale::ShortFormat);
-    EXPECT_EQ(t->dialog->shownFileNames[0], QStringLiteral("Kelvora") + fileNameDate(date));
-    EXPECT_EQ(t->dialog->shownFilters[0], kReadingTypes);
-    EXPECT_EQ(t->dialog->shownDefaultExts[0], QStringLiteral(".jpg"));
-    EXPECT_EQ(t->dialog->shownInitDirs[0], folder);
-    EXPECT_EQ(t->dialog->shownFlags[0], 2);
-    EXPECT_TRUE(t->dialog->cancelError);
-    EXPECT_EQ(t->clipboard->sets, 1);
-    EXPECT_EQ(t->clipboard->held.size(), form->grab().size());
-}
-
-TEST_F(SaveCommand, RecordTabPreparesTheDialogWithoutPicture) {
-    form->liveView = false;
-    form->Command2_Click();
-    ASSERT_EQ(t->dialog->saveShows, 1);
-    EXPECT_EQ(t->dialog->shownFilters[0], kRecordTypes);
-    EXPECT_EQ(t->dialog->shownDefaultExts[0], QStringLiteral(".txt"));
-    EXPECT_EQ(t->dialog->shownInitDirs[0], folder);
-    EXPECT_EQ(t->dialog->shownFlags[0], 2);
-    EXPECT_EQ(t->clipboard->sets, 0);
-}
-
-// The dialog object remembers the type picked last, by either behaviour, and the next Save
-// guesses the extension (and whether to take a picture) from it.
-struct Step {
-    bool liveTab;
-    int pickedType;
-    const char* proposedExtension;
-    bool pictureBeforeDialog;
-};
-
-TEST_F(SaveCommand, TypeIndexIsSharedByBothBehaviours) {
-    const Step steps[] = {
-        {true, 2, ".jpg", true},    // first use: the first type
-        {true, 2, ".txt", false},   // after a reading file
-        {false, 2, ".xls", false},  // record tab after type 2: the workbook
-        {true, 1, ".txt", false},   // after a workbook: text guessed, picture picked
-        {false, 1, ".txt", false},  // after a picture: the record tab's first type
-        {true, 1, ".jpg", true},
-    };
-    auto log = std::make_shared<RecordingSpreadsheet::Log>();
-    form->createSpreadsheet = recordingFactory(log);
-    int n = 0;
-    for (const Step& step : steps) {
-        SCOPED_TRACE(n);
-        const int setsBefore = t->clipboard->sets;
-        bool pictureWhileOpen = false;
-        FakeClipboard* clipboard = t->clipboard;
-        t->dialog->answers.push_back({accepted(), dir.filePath(QStringLiteral("step%1").arg(n++)),
-                                      step.pickedType,
-                                      [&] { pictureWhileOpen = clipboard->sets > setsBefore; }});
-        form->liveView = step.liveTab;
-        form->Command2_Click();
-        EXPECT_EQ(t->dialog->shownDefaultExts.last(), QString::fromUtf8(step.proposedExtension));
-        EXPECT_EQ(pictureWhileOpen, step.pictureBeforeDialog);
-        EXPECT_EQ(t->dialog->filterIndex, step.pickedType);
-    }
-    EXPECT_TRUE(t->messages->shown.isEmpty());
-}
-
-TEST_F(SaveCommand, CancelWritesNothingButCreatesTheFolder) {
     for (bool live : {true, false}) {
+        SCOPED_TRACE(live);
         QDir(folder).removeRecursively();
-        form->liveView = live;
-        t->dialog->answers.push_back({cancelled(), {}, 0, {}});
-        form->Command2_Click();
-        EXPECT_TRUE(QFileInfo(folder).isDir());
-        EXPECT_TRUE(QDir(folder).isEmpty());
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                  QStringList{"Kelvora"});
+        t->form->liveView = live;
+        t->form->Command2_Click();  // no answer queued: cancelled
+        EXPECT_EQ(t->dialog->shownFileNames.last(), QStringLiteral("Kelvora") + fileNameDate(date));
+        EXPECT_EQ(t->dialog->shownFilters.last(),
+                  live ? QStringLiteral("jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|")
+                       : QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"));
+        EXPECT_EQ(t->dialog->shownDefaultExts.last(), live ? ".jpg" : ".txt");
+        EXPECT_EQ(t->dialog->shownInitDirs.last(), folder);
+        EXPECT_EQ(t->dialog->shownFlags.last(), 2);
+        EXPECT_TRUE(QFileInfo(folder).isDir() && QDir(folder).isEmpty());
         EXPECT_TRUE(t->messages->shown.isEmpty());
     }
-    // The picture taken before the dialog opened stays on the clipboard.
-    EXPECT_EQ(t->clipboard->sets, 1);
+    EXPECT_EQ(t->clipboard->sets, 1);  // the picture taken before the dialog opened
+    EXPECT_EQ(fileNameDate(QStringLiteral("2026/12/6")), QStringLiteral("2026-12-6"));
 }
 
-TEST_F(SaveCommand, FolderIsCreatedWithItsParents) {
-    auto nested = makeTestForm(dir.filePath("a/b/Kelvora"));
-    nested->form->Command2_Click();
-    EXPECT_TRUE(QFileInfo(dir.filePath("a/b/Kelvora")).isDir());
-    EXPECT_EQ(nested->dialog->shownInitDirs[0], dir.filePath("a/b/Kelvora"));
-}
-
-struct PictureCase {
-    const char* name;
-    QByteArray magic;
-    const char* format;
-};
-
-TEST_F(SaveCommand, PictureIsEncodedAsItsNameSays) {
-    const PictureCase cases[] = {
-        {"w.jpg", QByteArray::fromHex("FFD8FF"), "jpeg"},
-        {"w.JPEG", QByteArray::fromHex("FFD8FF"), "jpeg"},
-        {"w.png", QByteArray::fromHex("89504E470D0A1A0A"), "png"},
-        {"w.bmp", QByteArray("BM"), "bmp"},
-        {"w", QByteArray::fromHex("FFD8FF"), "jpeg"},
-    };
-    form->liveView = true;
-    const QSize windowSize = form->grab().size();
-    for (const PictureCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        pick(c.name, 1);
-        form->Command2_Click();
-        const QByteArray bytes = readBytes(dir.filePath(c.name));
-        EXPECT_TRUE(bytes.startsWith(c.magic));
-        const QImage read = QImage::fromData(bytes, c.format);
-        EXPECT_EQ(read.size(), windowSize);
+// The dialog remembers the type picked last, by either tab; the next Save guesses the
+// extension, and on the live tab whether to take the picture before the dialog opens, from it.
+// When text was guessed but the picture picked, the picture is taken after the dialog closes.
+// The picture is the window (not what another program put on the clipboard meanwhile),
+// encoded as its name says.
+TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
+    const struct {
+        bool liveTab;
+        int picked;
+        const char* proposed;
+        bool pictureBefore;
+        const char* name;
+        QByteArray magic;
+    } steps[] = {{true, 2, ".jpg", true, "s.txt", {}},
+                 {true, 2, ".txt", false, "s.txt", {}},
+                 {false, 2, ".xls", false, "s.xls", {}},
+                 {true, 1, ".txt", false, "s.png", QByteArray::fromHex("89504E470D0A1A0A")},
+                 {false, 1, ".txt", false, "s.txt", {}},
+                 {true, 1, ".jpg", true, "s.jpg", QByteArray::fromHex("FFD8FF")},
+                 {true, 1, ".jpg", true, "s.bmp", "BM"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        const int setsBefore = t->clipboard->sets;
+        bool pictureBefore = false;
+        save(step.liveTab, step.picked, dir.filePath(step.name), [&] {
+            pictureBefore = t->clipboard->sets > setsBefore;
+            t->clipboard->held = QImage(3, 3, QImage::Format_RGB32);
+        });
+        EXPECT_EQ(t->dialog->shownDefaultExts.last(), step.proposed);
+        EXPECT_EQ(pictureBefore, step.pictureBefore);
+        EXPECT_EQ(t->dialog->filterIndex, step.picked);
+        if (!step.magic.isEmpty()) {
+            EXPECT_TRUE(readBytes(dir.filePath(step.name)).startsWith(step.magic));
+            EXPECT_EQ(QImage(dir.filePath(step.name)).size(), t->form->grab().size());
+        }
     }
     EXPECT_TRUE(t->messages->shown.isEmpty());
 }
 
-TEST_F(SaveCommand, SavedPictureIsTheWindowNotTheClipboard) {
-    form->liveView = true;
-    QImage stranger(3, 3, QImage::Format_RGB32);
-    stranger.fill(Qt::red);
-    FakeClipboard* clipboard = t->clipboard;
-    // Another program puts its picture on the clipboard while the dialog is open.
-    t->dialog->answers.push_back({accepted(), dir.filePath("w.png"), 1,
-                                  [clipboard, stranger] { clipboard->held = stranger; }});
-    form->Command2_Click();
-    const QImage saved(dir.filePath("w.png"));
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
-              form->grab().toImage().convertToFormat(QImage::Format_RGB32));
-}
-
-TEST_F(SaveCommand, PictureIsTakenWhenTheDialogClosesIfTextWasGuessed) {
-    form->CommonDialog1->filterIndex = 2;  // the last save was a text file
-    QImage stale(3, 3, QImage::Format_RGB32);
-    stale.fill(Qt::blue);
-    t->clipboard->held = stale;
-    form->liveView = true;
-    pick("late.png", 1);
-    form->Command2_Click();
-    const QImage saved(dir.filePath("late.png"));
-    EXPECT_EQ(saved.size(), form->grab().size());
-    EXPECT_EQ(t->clipboard->sets, 1);
-    EXPECT_EQ(t->clipboard->held.size(), form->grab().size());
-    EXPECT_TRUE(t->messages->shown.isEmpty());
-}
-
-TEST_F(SaveCommand, TextTypeAfterAPictureGuessStillLeavesThePictureOnTheClipboard) {
-    form->liveView = true;
-    pick("reading.txt", 2);
-    form->Command2_Click();
-    EXPECT_EQ(t->clipboard->sets, 1);
-    EXPECT_TRUE(QFileInfo(dir.filePath("reading.txt")).isFile());
-}
-
-TEST_F(SaveCommand, ConfirmedReplaceRewritesFromEmpty) {
-    const QString path = dir.filePath("reading.txt");
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(5000, 'x'));
-    old.close();
-    form->liveView = true;
-    form->measureMode = 3;
-    pick("reading.txt", 2);
-    form->Command2_Click();
-    EXPECT_EQ(readBytes(path), QByteArray("             V:    0.0 V\r\n"));
-}
-
-TEST_F(SaveCommand, BareNameCountsFromTheStartFolder) {
-    form->liveView = true;
-    form->measureMode = 4;
-    t->dialog->answers.push_back({accepted(), QStringLiteral("bare.txt"), 2, {}});
-    form->Command2_Click();
-    EXPECT_TRUE(QFileInfo(QDir(folder).filePath("bare.txt")).isFile());
-}
-
-TEST_F(SaveCommand, WorkbookTypeWritesNoTextFile) {
-    auto log = std::make_shared<RecordingSpreadsheet::Log>();
-    form->createSpreadsheet = recordingFactory(log);
-    form->liveView = false;
-    pick("table.xls", 2);
-    form->Command2_Click();
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("table.xls")));  // the fake writes nothing
-    EXPECT_TRUE(log->calls.contains(QStringLiteral("saveAs ") + dir.filePath("table.xls")));
-}
-
-struct DateCase {
-    const char* shortDate;
-    const char* inName;
-};
-
-TEST(FileNameDate, ReplacesWhatANameCannotHold) {
-    const DateCase cases[] = {
-        {"2026/12/6", "2026-12-6"},
-        {"6 Dec 2026", "6 Dec 2026"},
-        {"06.12.26", "06-12-26"},
-        {"12/6/26", "12-6-26"},
-        {"2026-12-06", "2026-12-06"},
-        {"a:b*c?d\"e<f>g|h\\i", "a-b-c-d-e-f-g-h-i"},
-        {"", ""},
-    };
-    for (const DateCase& c : cases) {
-        EXPECT_EQ(fileNameDate(QString::fromUtf8(c.shortDate)), QString::fromUtf8(c.inName))
-            << c.shortDate;
+// A folder that cannot be written (not even by root), and a full disk as the process sees it
+// (writes past the file size limit fail): one warning with the path and the reason; the old
+// file survives whole and no temporary is left.
+TEST_F(SaveCommand, FailuresAreReportedAndKeepTheOldFile) {
+    const QByteArray old = "old contents that must survive\r\n";
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    for (const auto& [liveTab, type] : {std::pair{true, 1}, {true, 2}, {false, 1}, {false, 2}}) {
+        QTemporaryDir target;
+        const QString full = target.filePath("saved.file");
+        QFile file(full);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        file.close();
+        for (const QString& path : {QStringLiteral("/proc/kelvora-save.x"), full}) {
+            SCOPED_TRACE(QStringLiteral("%1 %2 %3").arg(path).arg(liveTab).arg(type).toStdString());
+            const rlimit limit = {path == full ? 16 : saved.rlim_cur, saved.rlim_max};
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            save(liveTab, type, path);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            ASSERT_EQ(t->messages->shown.size(), 1);
+            const FakeMessageBoxes::Shown shown = t->messages->shown.takeFirst();
+            EXPECT_EQ(shown.title, QStringLiteral("保存失败"));
+            EXPECT_TRUE(shown.text.startsWith(path + "\n")) << shown.text.toStdString();
+            EXPECT_GT(shown.text.size(), path.size() + 1);  // and the reason
+        }
+        EXPECT_EQ(readBytes(full), old);
+        EXPECT_EQ(
+            QDir(target.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            QStringList{"saved.file"});
     }
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 }  // namespace
