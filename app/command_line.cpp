@@ -60,6 +60,22 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     return line;
 }
 
+QStringList ownOptions(const QStringList& rawArguments) {
+    QStringList own;
+    for (qsizetype k = 0; k < rawArguments.size(); ++k) {
+        const QString& argument = rawArguments[k];
+        if (argument == QLatin1String("--port")) {
+            own << rawArguments.mid(k, 2);
+            ++k;
+        } else if (argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
+                   argument == QLatin1String("-h") ||
+                   argument.startsWith(QLatin1String("--port="))) {
+            own << argument;
+        }
+    }
+    return own;
+}
+
 QString commandLineUsage(const QString& programName) {
     return QStringLiteral(
                "Usage: %1 [--port N=DEVICE]... [--demo]\n"

@@ -19,6 +19,10 @@ struct CommandLine {
 // Parses the arguments after the program name (Qt's own options already removed).
 CommandLine parseCommandLine(const QStringList& arguments);
 
+// This program's own options out of raw arguments that may still hold the toolkit's; they can be
+// checked before the toolkit starts, which needs a display.
+QStringList ownOptions(const QStringList& rawArguments);
+
 // The usage text printed for --help and after an error.
 QString commandLineUsage(const QString& programName);
 

@@ -18,22 +18,39 @@ void printTo(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
+bool reportBadCommandLine(const QString& program, const kelvora::CommandLine& line) {
+    if (line.ok()) {
+        return false;
+    }
+    printTo(stderr, program + QStringLiteral(": ") + line.error + QLatin1Char('\n') +
+                        kelvora::commandLineUsage(program));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList raw;
+    for (int k = 1; k < argc; ++k) {
+        raw << QString::fromLocal8Bit(argv[k]);
+    }
+    const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    // A bad option of ours, or --help, is answered even where the window could not open at all.
+    const kelvora::CommandLine early = kelvora::parseCommandLine(kelvora::ownOptions(raw));
+    if (reportBadCommandLine(program, early)) {
+        return 2;
+    }
+    if (early.help) {
+        printTo(stdout, kelvora::commandLineUsage(program));
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const kelvora::CommandLine line = kelvora::parseCommandLine(arguments);
-    if (!line.ok()) {
-        printTo(stderr, program + QStringLiteral(": ") + line.error + QLatin1Char('\n') +
-                            kelvora::commandLineUsage(program));
+    if (reportBadCommandLine(program, line)) {
         return 2;
-    }
-    if (line.help) {
-        printTo(stdout, kelvora::commandLineUsage(program));
-        return 0;
     }
 
     // The demo meter outlives the window, which holds its port open until the end.

@@ -36,5 +36,13 @@ TEST(CommandLine, EveryKindOfBadInputGetsAMessage) {
     }
 }
 
+// Checked before the toolkit starts, so the toolkit's own options must pass untouched.
+TEST(CommandLine, OwnOptionsAreTakenOutOfTheToolkitsOnes) {
+    const QStringList raw = {"-platform", "xcb",    "--port", "3=/dev/x",
+                             "-style",    "fusion", "--demo", "--port=4=/dev/y"};
+    EXPECT_EQ(ownOptions(raw), QStringList({"--port", "3=/dev/x", "--demo", "--port=4=/dev/y"}));
+    EXPECT_FALSE(parseCommandLine(ownOptions({"-platform", "--port", "17=/dev/x"})).ok());
+}
+
 }  // namespace
 }  // namespace kelvora
