@@ -5,8 +5,9 @@
 #include <vector>
 
 namespace kelvora {
+class Form1;
 class RecordGridModel;
-}
+}  // namespace kelvora
 
 namespace kelvora::bench {
 
@@ -31,6 +32,9 @@ constexpr int kFullRecordCount = 32767;
 // A full record table as a download leaves it: the header row and records of the four kinds
 // in turn.
 void fillFullRecordTable(RecordGridModel& table);
+
+// Stops every timer of the window, so only the handlers a benchmark drives run.
+void stopTimers(Form1& form);
 
 void runLinkBenchmarks();
 void runSerialBenchmarks();

@@ -32,12 +32,7 @@ BenchWindow makeWindow() {
     window.port = port.get();
     seams.serialPort = std::move(port);
     window.form = std::make_unique<Form1>(std::move(seams));
-    for (QTimer* timer :
-         {&window.form->Findcom, &window.form->COMtimout, &window.form->comunication,
-          &window.form->Readdat, &window.form->vrprecord, &window.form->Movectrltimer,
-          &window.form->Movetimer, &window.form->Timer1}) {
-        timer->stop();
-    }
+    stopTimers(*window.form);
     window.port->open();
     window.form->comConnected = true;
     return window;

@@ -48,12 +48,7 @@ BenchWindow makeWindow(const QString& folder, const QByteArray& charset) {
     seams.defaultSaveFolder = folder;
     seams.textCharset = charset;
     window.form = std::make_unique<Form1>(std::move(seams));
-    for (QTimer* timer :
-         {&window.form->Findcom, &window.form->COMtimout, &window.form->comunication,
-          &window.form->Readdat, &window.form->vrprecord, &window.form->Movectrltimer,
-          &window.form->Movetimer, &window.form->Timer1}) {
-        timer->stop();
-    }
+    stopTimers(*window.form);
     return window;
 }
 

@@ -1,6 +1,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "app/form1.h"
 #include "bench/bench.h"
 #include "platform/record_grid.h"
 
@@ -24,6 +25,13 @@ double percentile(std::vector<double> samples, double fraction) {
     }
     std::sort(samples.begin(), samples.end());
     return samples[static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1))];
+}
+
+void stopTimers(Form1& form) {
+    for (QTimer* timer : {&form.Findcom, &form.COMtimout, &form.comunication, &form.Readdat,
+                          &form.vrprecord, &form.Movectrltimer, &form.Movetimer, &form.Timer1}) {
+        timer->stop();
+    }
 }
 
 void fillFullRecordTable(RecordGridModel& table) {
