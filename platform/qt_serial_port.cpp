@@ -113,7 +113,6 @@ OpenResult QtSerialPort::open() {
         return result == OpenResult::Ok ? OpenResult::OtherFailure : result;
     }
     ++generation_;
-    lastWrite_.clear();
     watchForHangUp();
     return OpenResult::Ok;
 }
@@ -122,14 +121,12 @@ void QtSerialPort::close() {
     if (port_.isOpen()) {
         port_.close();
     }
-    lastWrite_.clear();
 }
 
 void QtSerialPort::write(const QByteArray& bytes) {
     if (!port_.isOpen()) {
         return;
     }
-    lastWrite_ = bytes;
     port_.write(bytes);
 }
 
@@ -143,15 +140,11 @@ void QtSerialPort::discardOutput() {
     if (!port_.isOpen()) {
         return;
     }
-    // Every request is followed at once by a discard of the transmit side, while QSerialPort
-    // still holds the request (it writes from the event loop). Clearing it all would mean the
-    // request never reaches the line, so only what is older than the last write is dropped,
-    // and the request itself is pushed to the driver now. At 9600 baud eight bytes leave in
-    // about 8 ms, far within the 100 ms between requests.
-    if (port_.bytesToWrite() > lastWrite_.size()) {
-        port_.clear(QSerialPort::Output);
-        port_.write(lastWrite_);
-    }
+    // Every request is followed at once by a discard of the transmit side, while the request
+    // is still queued (QSerialPort writes from the event loop) or on its way out. Dropping
+    // queued bytes would lose the request or cut an earlier one in half, which garbles the
+    // line (and on some systems aborts the write with an error), so nothing is dropped: what is
+    // queued is pushed to the driver now. At 9600 baud eight bytes leave in about 8 ms.
     port_.flush();
 }
 

@@ -66,7 +66,6 @@ private:
     int threshold_ = 0;
     bool opening_ = false;
     quint64 generation_ = 0;  // counts opens, so a late notice cannot close a newer open
-    QByteArray lastWrite_;
 };
 
 std::unique_ptr<SerialPort> makeQtSerialPort(const PortMap& ports);
