@@ -85,7 +85,7 @@ QStringList PortMap::orderSerialDevices(QStringList devices) {
 PortMap PortMap::comPorts() {
     PortMap map;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        map.assign(n, QStringLiteral("COM%1").arg(n));
+        map.devices_[n] = QStringLiteral("COM%1").arg(n);
     }
     return map;
 }
@@ -94,7 +94,7 @@ PortMap PortMap::fromDevices(const QStringList& devices) {
     PortMap map;
     const QStringList ordered = orderSerialDevices(devices);
     for (int n = kFirstPort; n <= kLastPort && n - kFirstPort < ordered.size(); ++n) {
-        map.assign(n, ordered[n - kFirstPort]);
+        map.devices_[n] = ordered[n - kFirstPort];
     }
     return map;
 }

@@ -29,14 +29,23 @@ public:
     // "ttyS2" < "ttyS10": runs of digits compare by value, the rest by character.
     static bool naturalLess(const QString& a, const QString& b);
 
-    // Maps one port to a device path, replacing what the system gave it.
-    void assign(int portNumber, const QString& device) { devices_[portNumber] = device; }
+    // Maps one port to a device path, replacing what the system gave it, for good.
+    void assign(int portNumber, const QString& device) {
+        devices_[portNumber] = device;
+        assigned_[portNumber] = device;
+    }
+
+    // For a map that follows the system: asks it again, so a device plugged in after start is
+    // found, keeping the ports assigned by hand. Other maps stay as they are.
+    void refresh();
 
     // Empty when no device stands behind the number: an invalid port number.
     QString deviceFor(int portNumber) const { return devices_.value(portNumber); }
 
 private:
     QMap<int, QString> devices_;
+    QMap<int, QString> assigned_;
+    bool followsSystem_ = false;
 };
 
 }  // namespace kelvora

@@ -88,6 +88,9 @@ OpenResult QtSerialPort::open() {
     if (port_.isOpen()) {
         close();
     }
+    if (number_ == kFirstPort) {
+        ports_.refresh();  // a new search cycle: devices plugged in since get their numbers
+    }
     const QString path = device();
     if (path.isEmpty()) {
         return OpenResult::InvalidPort;

@@ -23,5 +23,19 @@ TEST(PortMap, UsbThenAcmThenTheRestInNaturalOrderAndNothingBeyond) {
     EXPECT_TRUE(PortMap::naturalLess("ttyS99999999999999999999", "ttyS100000000000000000000"));
 }
 
+TEST(PortMap, ARefreshKeepsThePortsAssignedByHand) {
+    PortMap system = PortMap::fromSystem();
+    system.assign(3, QStringLiteral("/dev/meter"));
+    system.assign(16, QStringLiteral("/dev/other"));
+    system.refresh();
+    EXPECT_EQ(system.deviceFor(3), QStringLiteral("/dev/meter"));
+    EXPECT_EQ(system.deviceFor(16), QStringLiteral("/dev/other"));
+
+    PortMap fixed = PortMap::fromDevices({"/dev/ttyS0"});
+    fixed.refresh();  // not following the system: nothing is asked
+    EXPECT_EQ(fixed.deviceFor(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_TRUE(fixed.deviceFor(2).isEmpty());
+}
+
 }  // namespace
 }  // namespace kelvora
