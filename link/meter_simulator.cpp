@@ -9,6 +9,7 @@ namespace {
 constexpr uint8_t kAddress = 0x01;
 constexpr uint8_t kFunction = 0x03;
 constexpr int kRequestLength = 8;
+constexpr qsizetype kKeptRequests = 4096;
 
 constexpr int kRegHandshake = 1;
 constexpr int kRegLive = 2;
@@ -149,6 +150,10 @@ QList<MeterSimulator::Piece> MeterSimulator::receive(const QByteArray& bytes, qi
         }
         pending_.remove(0, kRequestLength);
         requests_.append(candidate);
+        // The demo may run for days: keep the recent history only.
+        if (requests_.size() > 2 * kKeptRequests) {
+            requests_.remove(0, requests_.size() - kKeptRequests);
+        }
         const QByteArray reply = replyTo(candidate, nowMs);
         if (!reply.isEmpty()) {
             out += misbehave(wordAt(candidate, 2), reply);

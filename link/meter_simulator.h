@@ -73,7 +73,8 @@ public:
     // Feeds bytes received at time nowMs; returns what the meter sends back, in order.
     QList<Piece> receive(const QByteArray& bytes, qint64 nowMs = 0);
 
-    // Whole requests recognised so far (eight bytes each, CRC checked), oldest first.
+    // Whole requests recognised so far (eight bytes each, CRC checked), oldest first; the
+    // most recent few thousand.
     const QList<QByteArray>& requests() const { return requests_; }
 
     // The reply to one well-formed request, as a well-behaved meter sends it; empty when the

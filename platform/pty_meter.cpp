@@ -24,6 +24,8 @@ namespace kelvora {
 
 #ifdef Q_OS_UNIX
 
+constexpr qsizetype kKeptBytes = 64 * 1024;
+
 // Lives on the meter's thread; every member is touched only there.
 class PtyMeterWorker : public QObject {
 public:
@@ -122,6 +124,9 @@ private:
             return;
         }
         received_ += bytes;
+        if (received_.size() > 2 * kKeptBytes) {  // the demo may run for days
+            received_.remove(0, received_.size() - kKeptBytes);
+        }
         const QList<MeterSimulator::Piece> pieces = simulator_.receive(bytes, clock_.elapsed());
         for (const MeterSimulator::Piece& piece : pieces) {
             if (piece.delayMs <= 0) {

@@ -41,9 +41,9 @@ public:
     void setFaults(const MeterFaults& faults);
     void setLiveReading(const MeterReading& reading);
     void setStoredRecords(const QList<MeterReading>& records);
-    // Whole requests the meter has recognised so far, oldest first.
+    // Whole requests the meter has recognised so far, oldest first (the recent ones).
     QList<QByteArray> requests();
-    // Every byte that reached the meter so far.
+    // The bytes that reached the meter so far (the most recent 64 KiB or more).
     QByteArray bytesReceived();
 
 private:
