@@ -40,6 +40,12 @@ UINT codePageFor(const QByteArray& charset) {
     return 0;
 }
 
+// These pages refuse the no-best-fit flag and the default-character report.
+bool noBestFitAllowed(UINT page) {
+    return page != 54936 && page != 65001 && page != 42 && !(page >= 50220 && page <= 50229) &&
+           !(page >= 57002 && page <= 57011) && page != 65000;
+}
+
 std::optional<QByteArray> encodeWithCodePage(const QString& text, UINT page) {
     if (page == 0 || !IsValidCodePage(page)) {
         return std::nullopt;
@@ -48,14 +54,29 @@ std::optional<QByteArray> encodeWithCodePage(const QString& text, UINT page) {
         return QByteArray();
     }
     const auto* wide = reinterpret_cast<LPCWCH>(text.utf16());
+    // No look-alikes: a sign the page cannot hold becomes "?", not another letter.
+    const DWORD flags = noBestFitAllowed(page) ? WC_NO_BEST_FIT_CHARS : 0;
     const int needed =
-        WideCharToMultiByte(page, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(page, flags, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
     if (needed <= 0) {
         return std::nullopt;
     }
     QByteArray out(needed, Qt::Uninitialized);
-    WideCharToMultiByte(page, 0, wide, int(text.size()), out.data(), needed, nullptr, nullptr);
+    WideCharToMultiByte(page, flags, wide, int(text.size()), out.data(), needed, nullptr, nullptr);
     return out;
+}
+
+// Whether the page holds the unit signs ρ and Ω; one that does not would lose every unit.
+bool holdsUnitSigns(UINT page) {
+    if (!noBestFitAllowed(page)) {
+        return true;  // GB18030 and UTF-8 hold every character
+    }
+    const wchar_t signs[] = {0x03C1, 0x03A9};
+    char out[8];
+    BOOL usedDefault = FALSE;
+    const int written = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, signs, 2, out,
+                                            int(sizeof out), nullptr, &usedDefault);
+    return written > 0 && !usedDefault;
 }
 
 #else
@@ -130,7 +151,10 @@ QByteArray textCharsetForCodeset(const QByteArray& codeset) {
 
 QByteArray systemTextCharset() {
 #ifdef Q_OS_WIN
-    return "CP" + QByteArray::number(uint(GetACP()));
+    // The ANSI code page (GBK on Simplified Chinese systems), unless it cannot hold ρ and Ω.
+    const UINT page = GetACP();
+    return holdsUnitSigns(page) ? "CP" + QByteArray::number(uint(page))
+                                : QByteArrayLiteral("UTF-8");
 #else
     // A locale object of its own, so the process-wide locale is not touched.
     locale_t userLocale = newlocale(LC_CTYPE_MASK, "", locale_t(nullptr));

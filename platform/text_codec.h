@@ -6,8 +6,9 @@
 
 namespace kelvora {
 
-// Character set of the text files on this system: the ANSI code page on Windows; elsewhere the
-// locale's when it is a Chinese one (GBK, GB18030, GB2312), UTF-8 otherwise.
+// Character set of the text files on this system: the ANSI code page on Windows (UTF-8 where
+// that page cannot hold ρ and Ω); elsewhere the locale's when it is a Chinese one (GBK,
+// GB18030, GB2312), UTF-8 otherwise.
 QByteArray systemTextCharset();
 
 // The text-file character set for a locale whose codeset is `codeset` (as nl_langinfo reports
