@@ -21,13 +21,18 @@ bool pdfFileOffered() {
 #endif
 }
 
-// A name the PDF engine can create: not a folder, and in a folder that exists.
+// A name the PDF engine can write: not a folder, in a folder that exists and may be written,
+// and not a file that may not be replaced.
 bool usablePdfName(const QString& name) {
     if (name.isEmpty()) {
         return false;
     }
     const QFileInfo file(name);
-    return !file.isDir() && QFileInfo(file.absolutePath()).isDir();
+    const QFileInfo folder(file.absolutePath());
+    if (file.isDir() || !folder.isDir() || !folder.isWritable()) {
+        return false;
+    }
+    return !file.exists() || file.isWritable();
 }
 
 }  // namespace
