@@ -62,20 +62,20 @@ QStringList livePrintLines(int measureMode, const LiveCaptions& c) {
     return lines;
 }
 
-QString joinRecordCells(const RecordCells& cells, const ColumnGaps& gaps) {
+QString joinRecordCells(const PrintRowCells& cells, const ColumnGaps& gaps) {
     QString line = cells[0];
-    for (int column = 1; column < kRecordColumns; ++column) {
+    for (int column = 1; column < kPrintColumns; ++column) {
         line += spaces(gaps[column - 1]);
         line += cells[column];
     }
     return line;
 }
 
-QString recordHeaderLine(const RecordCells& header) {
+QString recordHeaderLine(const PrintRowCells& header) {
     return joinRecordCells(header, kHeaderGaps);
 }
 
-std::optional<QString> recordRowLine(const RecordCells& row) {
+std::optional<QString> recordRowLine(const PrintRowCells& row) {
     for (const RowRule& rule : kRowRules) {
         if (!row[rule.column].isEmpty()) {
             return joinRecordCells(row, rule.gaps);
@@ -86,8 +86,8 @@ std::optional<QString> recordRowLine(const RecordCells& row) {
 
 QStringList recordTablePrintLines(const RecordCellReader& cell, int tableRows, int recordTotal) {
     auto readRow = [&cell](int row) {
-        RecordCells cells;
-        for (int column = 0; column < kRecordColumns; ++column) {
+        PrintRowCells cells;
+        for (int column = 0; column < kPrintColumns; ++column) {
             cells[column] = cell(row, column);
         }
         return cells;

@@ -17,20 +17,20 @@ struct LiveCaptions {
 // that mode (none for a mode outside 1..4), then the closing line of five spaces.
 QStringList livePrintLines(int measureMode, const LiveCaptions& captions);
 
-constexpr int kRecordColumns = 8;
-using RecordCells = std::array<QString, kRecordColumns>;
+constexpr int kPrintColumns = 8;
+using PrintRowCells = std::array<QString, kPrintColumns>;
 // Spaces between column k and k + 1.
-using ColumnGaps = std::array<int, kRecordColumns - 1>;
+using ColumnGaps = std::array<int, kPrintColumns - 1>;
 
 // The eight cells joined in column order; empty cells keep their gaps.
-QString joinRecordCells(const RecordCells& cells, const ColumnGaps& gaps);
+QString joinRecordCells(const PrintRowCells& cells, const ColumnGaps& gaps);
 
 // The header row (row 0) as printed.
-QString recordHeaderLine(const RecordCells& header);
+QString recordHeaderLine(const PrintRowCells& header);
 
 // A record row as printed, its gaps chosen by the first non-empty column among R, ρ, I, V;
 // no line when all four are empty.
-std::optional<QString> recordRowLine(const RecordCells& row);
+std::optional<QString> recordRowLine(const PrintRowCells& row);
 
 // Reads cell (row, column) of the record table; empty for a cell the table does not have.
 using RecordCellReader = std::function<QString(int row, int column)>;
