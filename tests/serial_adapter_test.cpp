@@ -86,5 +86,15 @@ TEST_F(SerialAdapterOnPty, TheDeviceGoingAwayClosesThePort) {
     EXPECT_EQ(port->open(), OpenResult::InvalidPort);
 }
 
+// Qt says "permission" both for a device another program holds and for one this user may not
+// open; only the first is "in use". Root opens anything, so this is checked without a device.
+TEST(SerialAdapterOpenOutcome, OnlyAHeldDeviceIsInUse) {
+    EXPECT_EQ(openOutcome(DeviceAccess::Usable, QSerialPort::PermissionError), OpenResult::InUse);
+    EXPECT_EQ(openOutcome(DeviceAccess::Denied, QSerialPort::PermissionError),
+              OpenResult::OtherFailure);
+    EXPECT_EQ(openOutcome(DeviceAccess::Missing, QSerialPort::NoError), OpenResult::InvalidPort);
+    EXPECT_EQ(openOutcome(DeviceAccess::Usable, QSerialPort::OpenError), OpenResult::OtherFailure);
+}
+
 }  // namespace
 }  // namespace kelvora
