@@ -52,6 +52,19 @@ TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
     EXPECT_EQ(fileNameDate(QStringLiteral("2026/12/6")), QStringLiteral("2026-12-6"));
 }
 
+// A default folder that can be neither found nor created (a file holds its name): the dialog
+// starts in the home folder and the save still works.
+TEST_F(SaveCommand, AnUnusableDefaultFolderStartsTheDialogAtHome) {
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString path = dir.filePath("reading.txt");
+    save(true, 2, path);
+    EXPECT_EQ(t->dialog->shownInitDirs.last(), QDir::homePath());
+    EXPECT_TRUE(QFileInfo(path).isFile());
+    EXPECT_TRUE(t->messages->shown.isEmpty());
+}
+
 // The dialog remembers the type picked last, by either tab; the next Save guesses the
 // extension, and on the live tab whether to take the picture before the dialog opens, from it.
 // When text was guessed but the picture picked, the picture is taken after the dialog closes.
