@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QSet>
+
+#include "link/demo_meter.h"
 #include "link/meter_simulator.h"
 #include "support/fake_serial_port.h"
 
@@ -86,6 +89,32 @@ TEST(MeterSimulator, FaultModes) {
             EXPECT_NE(meterFrame(reply.left(13)), reply);
         }
     }
+}
+
+// The demo shows every part of the program: all four modes live, flags that change, an
+// overload now and then, and 25 records of mixed modes.
+TEST(DemoMeter, ShowsEveryModeFlagsAndOverloadAndMixedRecords) {
+    QSet<int> liveUnits, recordUnits;
+    QSet<uint8_t> flags;
+    bool overload = false;
+    for (qint64 ms = 0; ms < 8 * demo::kModePeriodMs; ms += 500) {
+        const MeterReading reading = demo::liveReadingAt(ms);
+        liveUnits << (reading.rangeCode & 0xF0);
+        flags << reading.status;
+        overload = overload || reading.mainValue == 10000;
+    }
+    for (const MeterReading& record : demo::storedRecords()) {
+        recordUnits << (record.rangeCode & 0xF0);
+    }
+    // Earth resistance (0x10/0x20), resistivity (0x30/0x40), voltage (0x50), current (0x70/0x80).
+    for (const QSet<int>& units : {liveUnits, recordUnits}) {
+        EXPECT_TRUE((units.contains(0x10) || units.contains(0x20)) &&
+                    (units.contains(0x30) || units.contains(0x40)) && units.contains(0x50) &&
+                    (units.contains(0x70) || units.contains(0x80)));
+    }
+    EXPECT_GE(flags.size(), 3);
+    EXPECT_TRUE(overload);
+    EXPECT_EQ(demo::storedRecords().size(), 25);
 }
 
 }  // namespace
