@@ -156,34 +156,51 @@ QList<MeterSimulator::Piece> MeterSimulator::receive(const QByteArray& bytes, qi
         }
         const QByteArray reply = replyTo(candidate, nowMs);
         if (!reply.isEmpty()) {
-            out += misbehave(wordAt(candidate, 2), reply);
+            out += misbehave(candidate, reply);
         }
     }
     return out;
 }
 
-QList<MeterSimulator::Piece> MeterSimulator::misbehave(int registerNumber,
+void MeterSimulator::setRecordFaults(int record, const MeterFaults& faults, int times) {
+    recordFaults_.insert(record, {faults, times});
+}
+
+QList<MeterSimulator::Piece> MeterSimulator::misbehave(const QByteArray& request,
                                                        const QByteArray& reply) {
-    const bool applies = faults_.onlyRegister == 0 || faults_.onlyRegister == registerNumber;
+    const int registerNumber = wordAt(request, 2);
+    MeterFaults faults = faults_;
+    if (auto own = recordFaults_.find(wordAt(request, 4));
+        registerNumber == kRegRecord && own != recordFaults_.end()) {
+        faults = own->faults;
+        faults.onlyRegister = 0;
+        if (own->times > 0 && --own->times == 0) {
+            recordFaults_.erase(own);
+        }
+    }
+    const bool applies = faults.onlyRegister == 0 || faults.onlyRegister == registerNumber;
     if (!applies) {
         return {Piece{0, reply}};
     }
-    if (faults_.silent) {
+    if (faults.silent) {
         return {};
     }
     QByteArray bytes = reply;
-    if (faults_.exceptionReply) {
+    if (faults.exceptionReply) {
         bytes = exceptionFrame(kFunction, kSlaveDeviceFailure);
-    } else if (faults_.garbage) {
+    } else if (faults.garbage) {
         bytes = garbageOfLength(static_cast<int>(reply.size()));
     }
-    if (faults_.corruptCrc) {
+    if (faults.corruptCrc) {
         bytes[bytes.size() - 1] = static_cast<char>(bytes[bytes.size() - 1] ^ 0x5A);
     }
-    const int delay = qMax(0, faults_.replyDelayMs);
-    if (faults_.splitAfter > 0 && faults_.splitAfter < bytes.size()) {
-        return {Piece{delay, bytes.left(faults_.splitAfter)},
-                Piece{delay + qMax(0, faults_.splitGapMs), bytes.mid(faults_.splitAfter)}};
+    if (faults.cutTo > 0) {
+        bytes.truncate(faults.cutTo);
+    }
+    const int delay = qMax(0, faults.replyDelayMs);
+    if (faults.splitAfter > 0 && faults.splitAfter < bytes.size()) {
+        return {Piece{delay, bytes.left(faults.splitAfter)},
+                Piece{delay + qMax(0, faults.splitGapMs), bytes.mid(faults.splitAfter)}};
     }
     return {Piece{delay, bytes}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,7 @@ struct MeterFaults {
     bool exceptionReply = false;  // a Modbus exception (slave device failure) instead of data
     bool garbage = false;         // bytes of the reply's length that form no frame
     int onlyRegister = 0;         // 0: every request misbehaves; else only this register's
+    int cutTo = 0;                // > 0: only this many bytes of the reply are sent
 };
 
 // The simulated meter: a Modbus RTU slave at address 1 that answers function 3 only.
@@ -69,6 +71,9 @@ public:
     void setStoredRecords(const QList<MeterReading>& records);
     void setFaults(const MeterFaults& faults) { faults_ = faults; }
     const MeterFaults& faults() const { return faults_; }
+    // Faults of one stored record's replies, for its next `times` requests (< 0: every one);
+    // they take the place of the meter-wide faults for that record.
+    void setRecordFaults(int record, const MeterFaults& faults, int times = -1);
 
     // Feeds bytes received at time nowMs; returns what the meter sends back, in order.
     QList<Piece> receive(const QByteArray& bytes, qint64 nowMs = 0);
@@ -84,12 +89,18 @@ public:
     static QByteArray exceptionFrame(uint8_t function, uint8_t code);
 
 private:
-    QList<Piece> misbehave(int registerNumber, const QByteArray& reply);
+    struct RecordFaults {
+        MeterFaults faults;
+        int times = -1;
+    };
+
+    QList<Piece> misbehave(const QByteArray& request, const QByteArray& reply);
     QByteArray garbageOfLength(int length);
 
     std::function<MeterReading(qint64)> liveSource_;
     QList<MeterReading> records_;
     MeterFaults faults_;
+    QHash<int, RecordFaults> recordFaults_;
     QByteArray pending_;
     qint64 lastByteMs_ = 0;
     QList<QByteArray> requests_;
