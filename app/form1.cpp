@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -13,6 +14,7 @@
 #include "app/twip_label.h"
 #include "app/ui_texts.h"
 #include "platform/record_grid.h"
+#include "platform/replace_file.h"
 
 namespace kelvora {
 
@@ -36,6 +38,8 @@ Form1::Form1(Form1Seams seams, QWidget* parent)
       endProgram(std::move(seams.endProgram)),
       defaultSaveFolder(std::move(seams.defaultSaveFolder)),
       textCharset(std::move(seams.textCharset)) {
+    // Saving or printing into a file-size limit must fail the write, not end the program.
+    ignoreFileSizeSignal();
     createControls();
     createMenu();
     createTimers();
@@ -116,6 +120,9 @@ void Form1::createControls() {
         panel = new QLabel(StatusBar1);
     }
     StatusBar1Panels[1]->setText(QString::fromUtf8(texts::kCaption));
+    downloadProgress = new QProgressBar(StatusBar1Panels[1]);
+    downloadProgress->setTextVisible(false);
+    downloadProgress->hide();
 }
 
 void Form1::createMenu() {
@@ -186,9 +193,12 @@ void Form1::TabStrip1_Click() {
         Frame1->hide();
         grid->show();
     }
-    enableTimer(comunication);
-    Command1->setEnabled(true);
-    Command2->setEnabled(true);
+    // A running download keeps the line to itself and brings polling back when it ends.
+    if (!download.running()) {
+        enableTimer(comunication);
+        Command1->setEnabled(true);
+        Command2->setEnabled(true);
+    }
 }
 
 }  // namespace kelvora

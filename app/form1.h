@@ -6,10 +6,12 @@
 #include <cstdint>
 
 #include "app/form1_seams.h"
+#include "link/record_download.h"
 
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTabBar;
@@ -69,6 +71,7 @@ public:
     RecordGrid* grid = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 3> StatusBar1Panels{};  // date, fixed text, time
+    QProgressBar* downloadProgress = nullptr;   // in the middle panel while records download
 
     std::array<TwipLabel*, 7> Label3{};
     LabelArray r{}, rc{}, rp{}, p{}, p_length{}, v{}, i{};
@@ -95,6 +98,9 @@ public:
     QTimer Movectrltimer;
     QTimer Movetimer;
     QTimer Timer1;
+
+    // The record download under way, if any.
+    RecordDownload download;
 
     // ---- platform ----
     std::unique_ptr<SerialPort> MSComm1;
@@ -143,6 +149,10 @@ public:
     void comunication_Timer();
     void Command1_Click();
     void Readdat_Timer();
+
+    // ---- link/: the record download (record_download_steps.cpp) ----
+    void EndDownload();
+    void ShowDownloadProgress();
 
     // ---- decode/: receive handler (receive.cpp), record table (record_table.cpp) ----
     void MSComm1_OnComm(int commEvent);

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -67,6 +68,7 @@ constexpr TwipRect kTabStrip = {840, 1560, 11055, 7815};
 constexpr TwipRect kFrame1 = {1440, 2040, 9615, 7095};
 constexpr TwipRect kStatusBar = {0, 9630, 12780, 495};
 constexpr int kStatusPanelWidths[] = {1500, 9700, 1500};
+constexpr int kProgressLeft = 2400;  // twips into the middle panel
 
 // Indicators: fixed places inside Frame1; a width that holds "LOWBAT" at 15 pt bold.
 constexpr int kIndicatorLeft = 7800;
@@ -201,6 +203,10 @@ void layOutStatusBar(Form1& form, double dpi) {
         panel.setMinimumWidth(px(width));
         panelLeft += width;
     }
+    // Right of the "读取记录 k/N" text, inside the middle panel.
+    const QLabel& middle = *form.StatusBar1Panels[1];
+    form.downloadProgress->setGeometry(px(kProgressLeft), 4, middle.width() - px(kProgressLeft) - 6,
+                                       middle.height() - 8);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/timer_control.h"
 #include "app/twip_label.h"
 #include "app/ui_texts.h"
+#include "decode/record_table.h"
 #include "decode/reply.h"
 #include "link/modbus_frame.h"
 #include "platform/record_grid.h"
@@ -11,10 +12,6 @@
 namespace kelvora {
 
 namespace {
-
-constexpr int kRecordRowHeight = 300;  // twips
-constexpr int kFirstValueColumn = 1;
-constexpr int kLastValueColumn = 7;
 
 TwipLabel* labelFor(Form1& form, ValueSlot slot) {
     switch (slot) {
@@ -50,35 +47,30 @@ void showLiveReading(Form1& form, const Reading& reading) {
 }
 
 void takeRecordCount(Form1& form, uint16_t count) {
+    if (form.download.phase() != RecordDownload::Phase::Counting) {
+        return;  // nobody asked
+    }
     // recordTotal is 16-bit signed; a count that does not fit is treated as no records rather
     // than wrapping negative.
     form.recordTotal = count <= 0x7FFF ? static_cast<int16_t>(count) : int16_t{0};
     if (form.recordTotal > 0) {
         form.recordIndex = 1;
+        form.download.beginRecords(form.recordTotal);
         enableTimer(form.Readdat);
+        form.ShowDownloadProgress();
         return;
     }
-    enableTimer(form.comunication);
-    form.Command1->setEnabled(true);
-    form.Command2->setEnabled(true);
+    form.EndDownload();
 }
 
-void storeRecord(Form1& form, int recordNumber, const Reading& reading) {
-    RecordGrid& grid = *form.grid;
-    grid.setRows(recordNumber + 1);
-    // All rows share one height, so a new row costs the same whatever the table's size.
-    if (grid.defaultRowHeight() != kRecordRowHeight) {
-        grid.setDefaultRowHeight(kRecordRowHeight);
+void takeRecord(Form1& form, const QByteArray& frame) {
+    // Only a whole reply for the record on the line: a stray frame must not settle it.
+    const std::optional<Reading> reading = parseReading(frame);
+    if (!reading || frame.size() != kReadingReplyLength || !form.download.take(form.requestCount)) {
+        return;
     }
-    grid.setRowHeight(recordNumber, kRecordRowHeight);
-    grid.setTextMatrix(recordNumber, 0, QString::number(recordNumber));
-    // The row may still hold another record of another mode (an earlier download).
-    for (int column = kFirstValueColumn; column <= kLastValueColumn; ++column) {
-        grid.setTextMatrix(recordNumber, column, QString());
-    }
-    for (const SlotText& value : slotTexts(reading)) {
-        grid.setTextMatrix(recordNumber, recordColumn(value.slot), value.text);
-    }
+    writeRecordRow(*form.grid, form.requestCount, &*reading);
+    form.ShowDownloadProgress();
 }
 
 }  // namespace
@@ -114,11 +106,7 @@ void Form1::MSComm1_OnComm(int commEvent) {
             }
             break;
         case kRegisterStoredRecord:
-            // Record numbers start at 1; row 0 holds the headers.
-            if (const std::optional<Reading> reading = parseReading(rxBuffer);
-                reading && requestCount >= 1) {
-                storeRecord(*this, requestCount, *reading);
-            }
+            takeRecord(*this, rxBuffer);
             break;
         default:  // the keep-alive: its reply only shows the link is alive
             break;

@@ -2,6 +2,8 @@
 
 #include "app/form1.h"
 #include "app/ui_texts.h"
+#include "decode/record_table.h"
+#include "decode/reply.h"
 #include "platform/record_grid.h"
 
 namespace kelvora {
@@ -14,6 +16,26 @@ const char* const kHeaders[] = {"NO.", "R", "ρ", "ρLenght", "Rc", "Rp", "I", "
 constexpr int kColumns = static_cast<int>(std::size(kHeaders));
 
 }  // namespace
+
+void writeRecordRow(RecordGrid& grid, int record, const Reading* reading) {
+    grid.setRows(record + 1);
+    // All rows share one height, so a new row costs the same whatever the table's size.
+    if (grid.defaultRowHeight() != kRowHeight) {
+        grid.setDefaultRowHeight(kRowHeight);
+    }
+    grid.setRowHeight(record, kRowHeight);
+    // The row may still hold another record of another mode (an earlier download).
+    for (int column = 0; column < kColumns; ++column) {
+        grid.setTextMatrix(record, column, QString());
+    }
+    if (reading == nullptr) {
+        return;
+    }
+    grid.setTextMatrix(record, 0, QString::number(record));
+    for (const SlotText& value : slotTexts(*reading)) {
+        grid.setTextMatrix(record, recordColumn(value.slot), value.text);
+    }
+}
 
 void Form1::gridinit() {
     grid->setGeometryTwips(1550, 2440, 9615, 6500);

@@ -21,8 +21,9 @@ QString portStatusText(int16_t portNumber, OpenResult result) {
             outcome = "无效";
             break;
         case OpenResult::OtherFailure:
-            // Saying "opened" here would send the user looking at the wrong thing.
-            outcome = "打开失败";
+            // Saying "opened" here would send the user looking at the wrong thing; "打开失败" is
+            // too wide for the label from COM10 on.
+            outcome = "未打开";
             break;
         case OpenResult::Ok:
             break;
@@ -43,9 +44,12 @@ void Form1::comopen(int16_t portNumber) {
 void Form1::Findcom_Timer() {
     if (comConnected) {
         disableTimer(Findcom);
-        enableTimer(comunication);
-        Command1->setEnabled(true);
-        Command2->setEnabled(true);
+        // Read may have been pressed since the meter answered: its download has the line.
+        if (!download.running()) {
+            enableTimer(comunication);
+            Command1->setEnabled(true);
+            Command2->setEnabled(true);
+        }
         return;
     }
     comopen(comNumber);
@@ -63,6 +67,7 @@ void Form1::COMtimout_Timer() {
         Label2->setCaption(QString::fromUtf8(texts::kLinkDown));
         comConnected = false;
         enableTimer(Findcom);
+        EndDownload();  // what was read stays; the rest is reported missing
         return;
     }
     ++timeoutCount;

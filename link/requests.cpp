@@ -1,7 +1,4 @@
-#include <QPushButton>
-
 #include "app/form1.h"
-#include "app/timer_control.h"
 #include "link/modbus_frame.h"
 
 namespace kelvora {
@@ -38,29 +35,6 @@ void Form1::comunication_Timer() {
         return;
     }
     send(*this, liveView ? Request::liveReading() : Request::handshake());
-}
-
-void Form1::Command1_Click() {
-    if (liveView || !comConnected) {
-        return;
-    }
-    disableTimer(comunication);
-    Command1->setEnabled(false);
-    Command2->setEnabled(false);
-    send(*this, Request::recordCount());
-}
-
-void Form1::Readdat_Timer() {
-    send(*this, Request::storedRecord(static_cast<uint16_t>(recordIndex)));
-    if (recordIndex < recordTotal) {
-        ++recordIndex;
-        return;
-    }
-    recordIndex = 0;
-    disableTimer(Readdat);
-    enableTimer(comunication);
-    Command1->setEnabled(true);
-    Command2->setEnabled(true);
 }
 
 }  // namespace kelvora

@@ -14,6 +14,7 @@ namespace kelvora {
 namespace {
 
 using testing::bytes;
+using testing::FakeMessageBoxes;
 using testing::waitUntil;
 
 constexpr int kFindMs = 12000;
@@ -36,6 +37,33 @@ protected:
         ASSERT_TRUE(!waitForConnection || waitUntil([&] { return connected(); }, kFindMs));
     }
     bool connected() const { return form->comConnected && !form->Findcom.isActive(); }
+    void showRecordTab() { form->TabStrip1->setCurrentIndex(1); }
+    // Reads the meter's records and waits for the download to end.
+    bool download() {
+        form->Command1_Click();
+        return form->download.running() &&
+               waitUntil([&] { return !form->download.running(); }, 30000);
+    }
+    QList<FakeMessageBoxes::Shown>& boxes() {
+        return static_cast<FakeMessageBoxes*>(form->messageBoxes.get())->shown;
+    }
+    // Record k reads "k.00Ω", so a record in another's row shows at once.
+    static QList<MeterReading> numberedRecords(int count) {
+        QList<MeterReading> records;
+        for (int k = 1; k <= count; ++k) {
+            records.append({uint16_t(k * 100), 0x12, 0, 0x00C8, 0x012C, 0});
+        }
+        return records;
+    }
+    // Rows 1..count hold their own records, except the missing ones, which are empty.
+    void expectRows(int count, int firstMissing = 0, int lastMissing = -1) {
+        for (int k = 1; k <= count; ++k) {
+            const bool missing = k >= firstMissing && k <= lastMissing;
+            EXPECT_EQ(form->grid->textMatrix(k, 1),
+                      missing ? QString() : QStringLiteral("%1.00Ω").arg(k))
+                << "row " << k;
+        }
+    }
     int sent(const QByteArray& request) { return meter.requests().count(request); }
 
     PtyMeter meter;
@@ -104,6 +132,80 @@ TEST_F(LinkEndToEnd, GarbageAndCorruptedFramesChangeNothing) {
         EXPECT_EQ(form->measureMode, 1);
         EXPECT_EQ(form->r[0]->caption(), shown);
         EXPECT_GE(form->timeoutCount, 1);  // no bad frame resets the watchdog
+    }
+}
+
+TEST_F(LinkEndToEnd, FaultyRecordRepliesLandInTheirOwnRowsOrAreReportedMissing) {
+    meter.setStoredRecords(numberedRecords(6));
+    open();
+    showRecordTab();
+    const struct {
+        const char* name;
+        MeterFaults faults;
+        int times;
+        bool missing;
+    } cases[] = {
+        {"dropped once", {true}, 1, false},
+        {"dropped always", {true}, -1, true},
+        {"250 ms late", {false, 250}, -1, false},
+        {"corrupted", {false, 0, true}, -1, true},
+        {"cut short", {false, 0, false, 0, 0, false, false, 0, 10}, -1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes().clear();
+        meter.withSimulator([&](MeterSimulator& m) { m.setRecordFaults(3, c.faults, c.times); });
+        ASSERT_TRUE(download());
+        expectRows(6, 3, c.missing ? 3 : 0);
+        ASSERT_EQ(boxes().size(), c.missing ? 1 : 0);
+        if (c.missing) {
+            EXPECT_EQ(boxes()[0].text, QStringLiteral("以下记录未能读取：3\n共 1 条。"));
+        }
+        EXPECT_TRUE(form->comunication.isActive() && form->Command1->isEnabled() &&
+                    form->Command2->isEnabled());
+        meter.withSimulator([](MeterSimulator& m) { m.setRecordFaults(3, {}); });
+    }
+}
+
+TEST_F(LinkEndToEnd, AMeterUnpluggedHalfWayKeepsTheRowsReadAndReportsTheRest) {
+    meter.setStoredRecords(numberedRecords(25));
+    open();
+    showRecordTab();
+    form->Command1_Click();
+    ASSERT_TRUE(waitUntil([&] { return form->download.settled() >= 5; }));
+    meter.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return !form->download.running(); }, 10000));
+    ASSERT_FALSE(form->download.missing().isEmpty());
+    const int read = form->download.missing().first() - 1;
+    ASSERT_GE(read, 5);
+    ASSERT_LT(read, 25);
+    expectRows(read);
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].text,
+              QStringLiteral("以下记录未能读取：%1-25\n共 %2 条。").arg(read + 1).arg(25 - read));
+    EXPECT_TRUE(form->comunication.isActive() && form->Command1->isEnabled());
+}
+
+// The search's next tick and tab clicks used to restart the keep-alive in mid-download.
+TEST_F(LinkEndToEnd, ReadRightAfterARelinkAndATabClickMidwayLoseNothing) {
+    meter.setStoredRecords(numberedRecords(12));
+    open();
+    showRecordTab();
+    meter.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return !form->comConnected; }, 8000));
+    ASSERT_TRUE(meter.comeBack());
+    ASSERT_TRUE(waitUntil([&] { return form->comConnected; }, kFindMs));
+    ASSERT_TRUE(form->Findcom.isActive());  // its next tick has yet to come
+    const qsizetype countAt = meter.requests().size();
+    form->Command1_Click();
+    ASSERT_TRUE(waitUntil([&] { return form->download.settled() >= 4; }));
+    form->TabStrip1->setCurrentIndex(0);
+    form->TabStrip1->setCurrentIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return !form->download.running(); }, 10000));
+    expectRows(12);
+    EXPECT_TRUE(boxes().isEmpty());
+    for (const QByteArray& request : meter.requests().mid(countAt)) {
+        EXPECT_TRUE(request[3] == 3 || request[3] == 4) << testing::hex(request).toStdString();
     }
 }
 

@@ -26,11 +26,13 @@ inline void processEventsFor(int ms) {
     waitUntil([] { return false; }, ms);
 }
 
-// A Form1 on the real serial adapter and a fixed clock; no dialogs, printer or clipboard.
+// A Form1 on the real serial adapter, a fixed clock and message boxes that only record;
+// no dialogs, printer or clipboard.
 inline std::unique_ptr<Form1> makePtyForm(const PortMap& ports) {
     Form1Seams seams;
     seams.serialPort = std::make_unique<QtSerialPort>(ports);
     seams.clock = std::make_unique<FixedClock>();
+    seams.messageBoxes = std::make_unique<FakeMessageBoxes>();
     return std::make_unique<Form1>(std::move(seams));
 }
 
