@@ -12,8 +12,10 @@ public:
     virtual bool setCurrentY(double twips) = 0;
     // Prints one line at the start of a new line; runs of spaces are kept as they are.
     virtual bool print(const QString& line) = 0;
-    // Ends the document and sends it to the printer.
+    // Ends the document and sends it to the printer; false when it did not get there whole.
     virtual bool endDoc() = 0;
+    // Why the last endDoc failed.
+    virtual QString lastError() const { return {}; }
 };
 
 }  // namespace kelvora

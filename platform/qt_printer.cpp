@@ -1,11 +1,15 @@
 #include "platform/qt_printer.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <cmath>
 
 #include "app/twips.h"
+#include "platform/replace_file.h"
 
 namespace kelvora {
 
@@ -14,6 +18,9 @@ namespace {
 // Qt's default margins put the text almost at the paper's edge; the print dialog can still
 // change these, and a printer that cannot print so far out widens them.
 constexpr double kMarginMillimetres = 15;
+// A temporary file is private to its owner; the printout is an ordinary file.
+constexpr QFile::Permissions kNewFilePermissions =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
 
 }  // namespace
 
@@ -41,8 +48,30 @@ bool QtPrinter::setCurrentY(double twips) {
 }
 
 bool QtPrinter::beginDocument() {
+    pdfTarget_.clear();
+    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
+        // Drawn beside the target and put in its place only when complete: a full disk must not
+        // leave a cut-off file where a good one was.
+        pdfTarget_ = printer_->outputFileName();
+        QTemporaryFile partial(pdfTarget_ + QStringLiteral(".XXXXXX"));
+        partial.setAutoRemove(false);
+        if (!partial.open()) {
+            error_ = partial.errorString();
+            beginFailed_ = true;
+            return false;
+        }
+        pdfPartial_ = partial.fileName();
+        printer_->setOutputFileName(pdfPartial_);
+    }
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(printer_.get())) {
+    const bool begun = painter->begin(printer_.get());
+    if (!pdfTarget_.isEmpty() && !begun) {
+        printer_->setOutputFileName(pdfTarget_);
+        QFile::remove(pdfPartial_);
+    }
+    if (!begun) {
+        error_ = QStringLiteral("无法开始打印");
+        beginFailed_ = true;
         return false;
     }
     painter_ = std::move(painter);
@@ -75,11 +104,41 @@ bool QtPrinter::print(const QString& line) {
 bool QtPrinter::endDoc() {
     currentYTwips_ = 0;
     if (!painter_) {
-        return true;  // nothing was printed, so there is no document to send
+        // Nothing was printed, so there is no document to send, unless it could not begin.
+        const bool begun = !beginFailed_;
+        beginFailed_ = false;
+        return begun;
     }
+    error_.clear();
     const bool ended = painter_->end();
     painter_.reset();
-    return ended;
+    if (pdfTarget_.isEmpty()) {
+        return ended;
+    }
+    return finishPdfFile();
+}
+
+bool QtPrinter::finishPdfFile() {
+    printer_->setOutputFileName(pdfTarget_);  // the name the user chose, for the next printout
+    // The PDF engine does not report failed writes; a complete file ends with its trailer.
+    QFile partial(pdfPartial_);
+    const qint64 size = partial.size();
+    bool complete = partial.open(QIODevice::ReadOnly) && size > 0 &&
+                    partial.seek(std::max<qint64>(0, size - 16)) &&
+                    partial.readAll().contains("%%EOF");
+    partial.close();
+    if (!complete) {
+        error_ = QStringLiteral("文件没有写完：%1").arg(pdfTarget_);
+    } else if (!partial.setPermissions(QFile::exists(pdfTarget_) ? QFile::permissions(pdfTarget_)
+                                                                 : kNewFilePermissions) ||
+               !replaceFile(pdfPartial_, pdfTarget_)) {
+        error_ = QStringLiteral("无法替换文件：%1").arg(pdfTarget_);
+        complete = false;
+    }
+    if (!complete) {
+        QFile::remove(pdfPartial_);
+    }
+    return complete;
 }
 
 }  // namespace kelvora

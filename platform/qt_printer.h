@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "platform/printer.h"
@@ -22,17 +23,23 @@ public:
     bool setCurrentY(double twips) override;
     bool print(const QString& line) override;
     bool endDoc() override;
+    QString lastError() const override { return error_; }
 
     // Pages of the document being printed, or of the last one ended; 0 before any line.
     int pageCount() const { return pages_; }
 
 private:
     bool beginDocument();
+    bool finishPdfFile();
 
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     double currentYTwips_ = 0;
     int pages_ = 0;
+    QString pdfTarget_;  // the file a PDF printout replaces once it is complete
+    QString pdfPartial_;
+    QString error_;
+    bool beginFailed_ = false;
 };
 
 }  // namespace kelvora

@@ -52,7 +52,12 @@ void Form1::Command4_Click() {
     for (const QString& line : lines) {
         Printer->print(line);
     }
-    Printer->endDoc();
+    if (!Printer->endDoc()) {
+        messageBoxes->beep();
+        messageBoxes->exclamation(
+            this, QString::fromLatin1(kPrintErrorTitle),
+            QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + Printer->lastError());
+    }
 }
 
 }  // namespace kelvora

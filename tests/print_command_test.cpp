@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <QDir>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -202,6 +204,39 @@ TEST(PrintCommand, ToAPdfALongTableGoesOnOnTheNextPage) {
     const QString text = printToPdf(200, rows.join(u'/'));
     EXPECT_GT(text.count(u'\f'), 1);
     EXPECT_EQ(squeezedLines(text), expected);
+}
+
+// A file-size limit stands in for a full disk; the program itself must turn SIGXFSZ into a
+// failed write. The old PDF survives a failed printout and is replaced by a good one.
+TEST(PrintCommand, APdfThatCannotBeWrittenWholeLeavesTheOldFileAndSaysSo) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"out.pdf"_s);
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old printout") == 12);
+    old.close();
+    auto test = makeTestForm();
+    auto printer = std::make_unique<QtPrinter>();
+    printer->qprinter()->setOutputFileName(path);
+    test->form->Printer = std::move(printer);
+    QStringList rows;
+    for (int record = 1; record <= 200; ++record) {
+        rows << QStringLiteral("%1|||||||1.0V").arg(record);
+    }
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    for (const rlim_t limit : {rlim_t(4096), saved.rlim_cur}) {
+        const rlimit limited = {limit, saved.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        printAccepting(*test, [&] { download(*test->form, 200, rows.join(u'/')); });
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{u"out.pdf"_s});
+    }
+    ASSERT_EQ(test->messages->shown.size(), 1);
+    EXPECT_EQ(test->messages->shown[0].title, u"Printing Error!"_s);
+    EXPECT_TRUE(test->messages->shown[0].text.startsWith(u"文件打印出错.\r\n"_s));
+    QFile printed(path);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.readAll().startsWith("%PDF"));  // the second, complete printout
 }
 
 }  // namespace
