@@ -35,6 +35,37 @@ QString addPort(const QString& value, QMap<int, QString>& ports) {
     return {};
 }
 
+enum class ToolkitOption { None, Flag, WithValue };
+
+// The options QGuiApplication and QApplication take out of the command line themselves.
+ToolkitOption toolkitOption(const QString& argument) {
+    if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--port")) ||
+        argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
+        argument == QLatin1String("-h")) {
+        return ToolkitOption::None;
+    }
+    QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const bool valueAttached = name.contains(QLatin1Char('='));
+    name = name.section(QLatin1Char('='), 0, 0);
+    static const QStringList withValue = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("title"),           QStringLiteral("name"),
+        QStringLiteral("qmljsdebugger"),   QStringLiteral("visual"),
+        QStringLiteral("ncols"),           QStringLiteral("cmap")};
+    static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                      QStringLiteral("sync"),    QStringLiteral("testability")};
+    if (withValue.contains(name)) {
+        return valueAttached ? ToolkitOption::Flag : ToolkitOption::WithValue;
+    }
+    return flags.contains(name) ? ToolkitOption::Flag : ToolkitOption::None;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -67,10 +98,14 @@ QStringList ownOptions(const QStringList& rawArguments) {
         if (argument == QLatin1String("--port")) {
             own << rawArguments.mid(k, 2);
             ++k;
-        } else if (argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
-                   argument == QLatin1String("-h") ||
-                   argument.startsWith(QLatin1String("--port="))) {
-            own << argument;
+            continue;
+        }
+        const ToolkitOption option = toolkitOption(argument);
+        if (option == ToolkitOption::None) {
+            own << argument;  // ours, or wrong: either way it is checked before the toolkit starts
+        } else if (option == ToolkitOption::WithValue && k + 1 < rawArguments.size() &&
+                   !rawArguments[k + 1].startsWith(QLatin1Char('-'))) {
+            ++k;
         }
     }
     return own;

@@ -19,8 +19,8 @@ struct CommandLine {
 // Parses the arguments after the program name (Qt's own options already removed).
 CommandLine parseCommandLine(const QStringList& arguments);
 
-// This program's own options out of raw arguments that may still hold the toolkit's; they can be
-// checked before the toolkit starts, which needs a display.
+// The raw arguments less the toolkit's own options: this program's options and anything unknown,
+// so a wrong one is reported before the toolkit starts, which needs a display.
 QStringList ownOptions(const QStringList& rawArguments);
 
 // The usage text printed for --help and after an error.
