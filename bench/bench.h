@@ -38,6 +38,7 @@ void stopTimers(Form1& form);
 
 void runLinkBenchmarks();
 void runSerialBenchmarks();
+void runDownloadBenchmarks();
 void runDecodeBenchmarks();
 void runWindowBenchmarks();
 int runWindowChild(const char* role);  // the child process of the start-up figure

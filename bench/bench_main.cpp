@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     }
     runLinkBenchmarks();
     runSerialBenchmarks();
+    runDownloadBenchmarks();
     runDecodeBenchmarks();
     runWindowBenchmarks();
     runExportBenchmarks();
