@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +28,8 @@ void Form1::Command1_Click() {
     disableTimer(comunication);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
+    mnuread->setEnabled(false);
+    mnusave->setEnabled(false);
     download.beginCount();
     send(*this, Request::recordCount());
     // The record timer also times the count's reply, so a lost one is asked again.
@@ -75,6 +78,8 @@ void Form1::EndDownload() {
     enableTimer(comunication);
     Command1->setEnabled(true);
     Command2->setEnabled(true);
+    mnuread->setEnabled(true);
+    mnusave->setEnabled(true);
     ShowDownloadProgress();
     const QList<int>& missing = download.missing();
     if (!missing.isEmpty()) {

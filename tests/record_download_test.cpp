@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -45,6 +46,7 @@ protected:
         EXPECT_EQ(f().comunication.isActive(), on);
         EXPECT_EQ(f().Command1->isEnabled(), on);
         EXPECT_EQ(f().Command2->isEnabled(), on);
+        EXPECT_EQ(f().mnuread->isEnabled() && f().mnusave->isEnabled(), on);
     }
     void startWithCount(int count) {
         f().Command1_Click();
@@ -190,7 +192,9 @@ TEST_F(RecordDownloadTest, TabsSearchAndReadLeaveARunningDownloadAlone) {
     f().Findcom_Timer();  // the search's tick after a re-link
     f().Command1_Click();
     f().mnuread_Click();
+    f().mnusave_Click();
     EXPECT_EQ(writes().size(), before);
+    EXPECT_EQ(t->dialog->saveShows, 0);
     expectPollingAndButtons(false);
     run({});
     for (int record = 1; record <= 3; ++record) {
