@@ -20,6 +20,7 @@ namespace kelvora {
 
 class RecordGrid;
 class TwipLabel;
+struct Request;
 
 // A label array of the live panel; the window only ever uses element 0.
 using LabelArray = std::array<TwipLabel*, 1>;
@@ -146,6 +147,7 @@ public:
     // ---- link/: requests and polling (requests.cpp) ----
     void SendRequest(uint8_t address, uint8_t function, uint8_t registerHigh, uint8_t registerLow,
                      uint8_t countHigh, uint8_t countLow);
+    void SendRequest(const Request& request);
     void comunication_Timer();
     void Command1_Click();
     void Readdat_Timer();

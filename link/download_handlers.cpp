@@ -12,15 +12,6 @@
 
 namespace kelvora {
 
-namespace {
-
-void send(Form1& form, const Request& request) {
-    form.SendRequest(request.address, request.function, request.registerHigh(),
-                     request.registerLow(), request.countHigh(), request.countLow());
-}
-
-}  // namespace
-
 void Form1::Command1_Click() {
     if (liveView || !comConnected || download.running()) {
         return;
@@ -31,7 +22,7 @@ void Form1::Command1_Click() {
     mnuread->setEnabled(false);
     mnusave->setEnabled(false);
     download.beginCount();
-    send(*this, Request::recordCount());
+    SendRequest(Request::recordCount());
     // The record timer also times the count's reply, so a lost one is asked again.
     enableTimer(Readdat);
 }
@@ -49,11 +40,11 @@ void Form1::Readdat_Timer() {
         case RecordDownload::Step::Wait:
             break;
         case RecordDownload::Step::AskCount:
-            send(*this, Request::recordCount());
+            SendRequest(Request::recordCount());
             break;
         case RecordDownload::Step::AskRecord:
             recordIndex = static_cast<int16_t>(step.record);
-            send(*this, Request::storedRecord(static_cast<uint16_t>(step.record)));
+            SendRequest(Request::storedRecord(static_cast<uint16_t>(step.record)));
             ShowDownloadProgress();
             break;
         case RecordDownload::Step::Finish:

@@ -53,9 +53,7 @@ void Form1::Findcom_Timer() {
         return;
     }
     comopen(comNumber);
-    const Request handshake = Request::handshake();
-    SendRequest(handshake.address, handshake.function, handshake.registerHigh(),
-                handshake.registerLow(), handshake.countHigh(), handshake.countLow());
+    SendRequest(Request::handshake());
     comNumber = comNumber >= kLastPort ? static_cast<int16_t>(kFirstPort)
                                        : static_cast<int16_t>(comNumber + 1);
 }

@@ -3,15 +3,6 @@
 
 namespace kelvora {
 
-namespace {
-
-void send(Form1& form, const Request& request) {
-    form.SendRequest(request.address, request.function, request.registerHigh(),
-                     request.registerLow(), request.countHigh(), request.countLow());
-}
-
-}  // namespace
-
 void Form1::SendRequest(uint8_t address, uint8_t function, uint8_t registerHigh,
                         uint8_t registerLow, uint8_t countHigh, uint8_t countLow) {
     if (!MSComm1->isOpen()) {
@@ -30,11 +21,16 @@ void Form1::SendRequest(uint8_t address, uint8_t function, uint8_t registerHigh,
     MSComm1->discardOutput();
 }
 
+void Form1::SendRequest(const Request& request) {
+    SendRequest(request.address, request.function, request.registerHigh(), request.registerLow(),
+                request.countHigh(), request.countLow());
+}
+
 void Form1::comunication_Timer() {
     if (!comConnected) {
         return;
     }
-    send(*this, liveView ? Request::liveReading() : Request::handshake());
+    SendRequest(liveView ? Request::liveReading() : Request::handshake());
 }
 
 }  // namespace kelvora
