@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/form1_seams.h"
+#include "decode/record_model.h"
 
 class QAction;
 class QLabel;
@@ -16,6 +17,7 @@ class QTabBar;
 
 namespace kelvora {
 
+class RecordChartWindow;
 class RecordGrid;
 class TwipLabel;
 
@@ -41,6 +43,7 @@ public:
     int16_t recordIndex = 0;
     QByteArray rxBuffer;
     int measureMode = 0;
+    RecordModel records;  // the record table's values as numbers
 
     // Animation state of the live panel.
     uint8_t shownMode = 0;
@@ -85,6 +88,7 @@ public:
     QAction* mnuclose = nullptr;
     QAction* mnuclear = nullptr;
     QAction* mnuprint = nullptr;
+    QAction* mnuchart = nullptr;
     QAction* aboutsoftware = nullptr;
 
     QTimer Findcom;
@@ -119,6 +123,7 @@ public:
     void mnuclose_Click();
     void mnuclear_Click();
     void mnuprint_Click();
+    void mnuchart_Click();
     void aboutsoftware_Click();
 
     // ---- app/: live panel layouts and animation (live_layout.cpp) ----
@@ -153,9 +158,13 @@ public:
     void SaveReading();
     void SaveRecordTable();
     void SaveSpreadsheet(const QString& path);
+    void copySelectedRecords();  // Ctrl+C in the record table (record_copy.cpp)
 
     // ---- print/ (print_command.cpp) ----
     void Command4_Click();
+
+    // ---- app/: the records as charts (record_chart_window.cpp); created on first use ----
+    RecordChartWindow* chartWindow = nullptr;
 
 private:
     void createControls();

@@ -118,6 +118,7 @@ void Form1::MSComm1_OnComm(int commEvent) {
             if (const std::optional<Reading> reading = parseReading(rxBuffer);
                 reading && requestCount >= 1) {
                 storeRecord(*this, requestCount, *reading);
+                records.take(requestCount, rxBuffer);
             }
             break;
         default:  // the keep-alive: its reply only shows the link is alive

@@ -39,6 +39,7 @@ void Form1::gridinit() {
     QFont font(QString::fromUtf8(texts::kSimSun));
     font.setPointSizeF(10.5);
     grid->setFont(font);
+    records.clear();
 }
 
 }  // namespace kelvora

@@ -21,6 +21,7 @@ public:
 
     bool setCurrentY(double twips) override;
     bool print(const QString& line) override;
+    bool printPage(const PagePainter& paint) override;
     bool endDoc() override;
 
     // Pages of the document being printed, or of the last one ended; 0 before any line.
