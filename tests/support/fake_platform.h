@@ -25,7 +25,7 @@ class FakeCommonDialog : public CommonDialog {
 public:
     struct Answer {
         DialogOutcome outcome;
-        QString chosenPath;         // empty: keep fileName as set by the caller
+        QString chosenPath;       // empty: keep fileName as set by the caller
         int chosenFilterIndex = 0;  // 0: keep filterIndex
         std::function<void()> whileOpen;
     };
@@ -44,8 +44,8 @@ private:
 
 class FakePrinter : public Printer {
 public:
-    QStringList lines;         // every printed line, in order
-    QStringList log;           // "currentY 500", "print <line>", "endDoc"
+    QStringList lines;  // every printed line, in order
+    QStringList log;    // "currentY 500", "print <line>", "endDoc"
     QStringList failingLines;  // lines whose print fails
     int documentsEnded = 0;
 
