@@ -35,7 +35,7 @@ void setUp(ChartPage& page, MeasuringMode mode) {
     page.overloads.name = QStringLiteral("过载");
     switch (mode) {
         case MeasuringMode::EarthResistance:
-            page.yTitle = axisTitle("R, Rc, Rp", ValueSlot::R);
+            page.yTitle = axisTitle("电阻", ValueSlot::R);
             for (const char* name : {"R", "Rc", "Rp"}) {
                 seriesNamed(page, QString::fromUtf8(name));
             }
