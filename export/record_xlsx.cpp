@@ -27,8 +27,8 @@ std::array<double, RecordSheet::kColumns> columnWidths(const RecordSheet& sheet)
     return widths;
 }
 
-QString writeSheet(const QString& path, const RecordSheet& sheet) {
-    XlsxSheetWriter writer(path);
+QString writeSheet(const QString& path, const QString& scratchFolder, const RecordSheet& sheet) {
+    XlsxSheetWriter writer(path, scratchFolder);
     const std::array<double, RecordSheet::kColumns> widths = columnWidths(sheet);
     for (int column = 0; column < RecordSheet::kColumns; ++column) {
         writer.setColumnWidth(column, widths[column]);
@@ -56,7 +56,7 @@ QString writeRecordXlsx(const QString& path, const RecordSheet& sheet) {
         return scratch.errorString();
     }
     const QString built = scratch.filePath(QStringLiteral("records.xlsx"));
-    const QString failure = writeSheet(built, sheet);
+    const QString failure = writeSheet(built, scratch.path(), sheet);
     if (!failure.isEmpty()) {
         return failure;
     }

@@ -11,10 +11,28 @@ struct XlsxSheetWriter::Workbook {
     lxw_format* bold = nullptr;
 };
 
-XlsxSheetWriter::XlsxSheetWriter(const QString& path) : workbook_(std::make_unique<Workbook>()) {
-    const QByteArray name = QFile::encodeName(path);
+namespace {
+
+// The library takes UTF-8 names on Windows and hands them to the C library elsewhere.
+QByteArray fileNameBytes(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+}  // namespace
+
+XlsxSheetWriter::XlsxSheetWriter(const QString& path, const QString& scratchFolder)
+    : workbook_(std::make_unique<Workbook>()) {
+    const QByteArray name = fileNameBytes(path);
+    QByteArray scratch = fileNameBytes(scratchFolder);
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
+    // Without a folder of its own the library's temporary files go where the C library puts
+    // them, on Windows the root of the system drive, which a user may not write.
+    options.tmpdir = scratch.isEmpty() ? nullptr : scratch.data();
     workbook_->book = workbook_new_opt(name.constData(), &options);
     if (workbook_->book == nullptr) {
         failure_ = QStringLiteral("无法创建工作簿");

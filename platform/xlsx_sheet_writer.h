@@ -9,7 +9,8 @@ namespace kelvora {
 // before the next one begins. Column widths and the frozen top row may be set at any time.
 class XlsxSheetWriter {
 public:
-    explicit XlsxSheetWriter(const QString& path);
+    // `scratchFolder` holds the library's temporary files while the rows are written.
+    XlsxSheetWriter(const QString& path, const QString& scratchFolder);
     ~XlsxSheetWriter();
     XlsxSheetWriter(const XlsxSheetWriter&) = delete;
     XlsxSheetWriter& operator=(const XlsxSheetWriter&) = delete;
