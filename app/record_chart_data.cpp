@@ -12,7 +12,7 @@ constexpr MeasuringMode kModes[] = {MeasuringMode::EarthResistance, MeasuringMod
 
 // Headroom above the largest value, so the overload marks stand clear of the curve.
 constexpr double kLinearHeadroom = 1.1;
-constexpr double kLogHeadroom = 2;
+constexpr double kLogHeadroom = 1.2;
 
 QString axisTitle(const char* quantity, ValueSlot slot) {
     return QString::fromUtf8(quantity) + QLatin1Char('/') + QString::fromUtf8(baseUnit(slot));
@@ -24,7 +24,7 @@ ChartSeriesData& seriesNamed(ChartPage& page, const QString& name) {
             return series;
         }
     }
-    page.series.push_back({name, {}});
+    page.series.push_back({name, false, {}});
     return page.series.back();
 }
 
@@ -35,10 +35,13 @@ void setUp(ChartPage& page, MeasuringMode mode) {
     page.overloads.name = QStringLiteral("过载");
     switch (mode) {
         case MeasuringMode::EarthResistance:
-            page.yTitle = axisTitle("电阻", ValueSlot::R);
-            for (const char* name : {"R", "Rc", "Rp"}) {
-                seriesNamed(page, QString::fromUtf8(name));
-            }
+            // Rc and Rp (the auxiliary electrodes, often kilohms) on an axis of their own, so a
+            // small R is not flattened against zero.
+            page.yTitle = axisTitle("R", ValueSlot::R);
+            page.y2Title = axisTitle("Rc, Rp", ValueSlot::Rc);
+            seriesNamed(page, QStringLiteral("R"));
+            seriesNamed(page, QStringLiteral("Rc")).secondAxis = true;
+            seriesNamed(page, QStringLiteral("Rp")).secondAxis = true;
             break;
         case MeasuringMode::SoilResistivity:
             page.logarithmic = true;
@@ -111,32 +114,49 @@ void addRecord(ChartPage& page, const Record& record) {
     }
 }
 
+struct Extent {
+    double min = HUGE_VAL;
+    double max = -HUGE_VAL;
+    void take(double value) {
+        min = std::min(min, value);
+        max = std::max(max, value);
+    }
+    bool empty() const { return min > max; }
+};
+
+// A value axis from 0 with headroom, or a logarithmic one over whole decades (the only
+// places it labels) with the values clear of its ends.
+void setValueRange(const Extent& values, bool logarithmic, double& min, double& max) {
+    if (logarithmic) {
+        min = values.empty() ? 1 : std::pow(10, std::floor(std::log10(values.min / kLogHeadroom)));
+        max = values.empty() ? 10 : std::pow(10, std::ceil(std::log10(values.max * kLogHeadroom)));
+    } else {
+        min = 0;
+        max = !values.empty() && values.max > 0 ? values.max * kLinearHeadroom : 1;
+    }
+}
+
 void setRanges(ChartPage& page) {
-    double xMin = HUGE_VAL, xMax = -HUGE_VAL, yMin = HUGE_VAL, yMax = -HUGE_VAL;
+    Extent x, y, y2;
     for (const ChartPoint& mark : page.overloads.points) {
-        xMin = std::min(xMin, mark.x);
-        xMax = std::max(xMax, mark.x);
+        x.take(mark.x);
     }
     for (const ChartSeriesData& series : page.series) {
         for (const ChartPoint& point : series.points) {
-            xMin = std::min(xMin, point.x);
-            xMax = std::max(xMax, point.x);
-            yMin = std::min(yMin, point.y);
-            yMax = std::max(yMax, point.y);
+            x.take(point.x);
+            (series.secondAxis ? y2 : y).take(point.y);
         }
     }
     if (page.logarithmic) {
-        page.xMin = xMin <= xMax ? xMin / kLogHeadroom : 0.1;
-        page.xMax = xMin <= xMax ? xMax * kLogHeadroom : 10;
-        page.yMin = yMin <= yMax ? yMin / kLogHeadroom : 0.1;
-        page.yMax = yMin <= yMax ? yMax * kLogHeadroom : 10;
+        setValueRange(x, true, page.xMin, page.xMax);
     } else {
         // Record numbers are whole: half a step either side keeps the end points off the edge.
-        page.xMin = xMin <= xMax ? xMin - 0.5 : 0;
-        page.xMax = xMin <= xMax ? xMax + 0.5 : 1;
-        page.yMin = 0;
-        page.yMax = yMin <= yMax && yMax > 0 ? yMax * kLinearHeadroom : 1;
+        page.xMin = x.empty() ? 0 : x.min - 0.5;
+        page.xMax = x.empty() ? 1 : x.max + 0.5;
     }
+    setValueRange(y, page.logarithmic, page.yMin, page.yMax);
+    setValueRange(y2, page.logarithmic, page.y2Min, page.y2Max);
+    // Both axes end at the top of the plot, so the marks stand there whichever value overflowed.
     for (ChartPoint& mark : page.overloads.points) {
         mark.y = page.yMax;
     }

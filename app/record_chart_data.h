@@ -14,7 +14,8 @@ struct ChartPoint {
 };
 
 struct ChartSeriesData {
-    QString name;  // "R", "Rc", "Rp", "ρ", "V", "I"
+    QString name;             // "R", "Rc", "Rp", "ρ", "V", "I"
+    bool secondAxis = false;  // drawn against the second y axis (right)
     std::vector<ChartPoint> points;
 };
 
@@ -24,13 +25,14 @@ struct ChartPage {
     QString title;
     QString xTitle;
     QString yTitle;
+    QString y2Title;           // empty: no second y axis
     bool logarithmic = false;  // both axes
     std::vector<ChartSeriesData> series;
     // Overloads at their x, drawn at the top of the y axis (y is that top); `series` of each
     // mark's point names the value that overflowed.
     ChartSeriesData overloads;
     std::vector<int> notDrawn;  // records whose point has no place on the axes
-    double xMin = 0, xMax = 1, yMin = 0, yMax = 1;
+    double xMin = 0, xMax = 1, yMin = 0, yMax = 1, y2Min = 0, y2Max = 1;
 };
 
 // The pages for the records the model holds, one per measuring mode present, in the order

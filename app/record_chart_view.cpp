@@ -39,6 +39,23 @@ QAbstractAxis* makeAxis(bool logarithmic, const QString& title, double min, doub
     return axis;
 }
 
+// Ticks on round numbers, 1, 2, 2.5 or 5 times a power of ten apart, about six of them;
+// record numbers are whole, so their ticks are at least 1 apart.
+void tickOnRoundNumbers(QValueAxis& axis, double min, double max, double smallestStep) {
+    const double wanted = std::max(smallestStep, (max - min) / 6);
+    const double decade = std::pow(10.0, std::floor(std::log10(wanted)));
+    double step = decade;
+    for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        step = factor * decade;
+        if (step >= wanted) {
+            break;
+        }
+    }
+    axis.setTickType(QValueAxis::TicksDynamic);
+    axis.setTickAnchor(0);
+    axis.setTickInterval(step);
+}
+
 // The point of `series` nearest to where the mouse is, in the axes' own scale.
 const ChartPoint* nearestPoint(const ChartSeriesData& series, const QPointF& at, bool logarithmic) {
     const ChartPoint* nearest = nullptr;
@@ -109,13 +126,25 @@ QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent) {
     QAbstractAxis* yAxis = makeAxis(page->logarithmic, page->yTitle, page->yMin, page->yMax);
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
+    QAbstractAxis* y2Axis = nullptr;
+    if (!page->y2Title.isEmpty()) {
+        y2Axis = makeAxis(page->logarithmic, page->y2Title, page->y2Min, page->y2Max);
+        chart->addAxis(y2Axis, Qt::AlignRight);
+    }
+    if (!page->logarithmic) {
+        tickOnRoundNumbers(*static_cast<QValueAxis*>(xAxis), page->xMin, page->xMax, 1);
+        tickOnRoundNumbers(*static_cast<QValueAxis*>(yAxis), page->yMin, page->yMax, 0);
+        if (y2Axis != nullptr) {
+            tickOnRoundNumbers(*static_cast<QValueAxis*>(y2Axis), page->y2Min, page->y2Max, 0);
+        }
+    }
 
     auto attach = [&](QXYSeries* drawn, const ChartSeriesData& series) {
         drawn->setName(series.name);
         drawn->replace(pointsOf(series));
         chart->addSeries(drawn);
         drawn->attachAxis(xAxis);
-        drawn->attachAxis(yAxis);
+        drawn->attachAxis(series.secondAxis && y2Axis != nullptr ? y2Axis : yAxis);
         showPointOnHover(drawn, page, series);
     };
     for (const ChartSeriesData& series : page->series) {

@@ -39,7 +39,7 @@ void fillMixed(RecordModel& records) {
 }
 
 QString describe(const ChartSeriesData& series) {
-    QStringList points;
+    QStringList points = series.secondAxis ? QStringList{"(right)"} : QStringList{};
     for (const ChartPoint& point : series.points) {
         points << QStringLiteral("%1:%2,%3").arg(point.record).arg(point.x).arg(point.y);
     }
@@ -54,6 +54,10 @@ TEST(RecordChart, SeriesOfAMixedDownload) {
         QStringList lines = {page.title + (page.logarithmic ? " log " : " linear ") + page.xTitle +
                              " / " + page.yTitle +
                              QStringLiteral(" y %1..%2").arg(page.yMin).arg(page.yMax)};
+        if (!page.y2Title.isEmpty()) {
+            lines[0] +=
+                QStringLiteral(", %1 %2..%3").arg(page.y2Title).arg(page.y2Min).arg(page.y2Max);
+        }
         for (const ChartSeriesData& series : page.series) {
             lines << describe(series);
         }
@@ -64,10 +68,10 @@ TEST(RecordChart, SeriesOfAMixedDownload) {
         pages << lines.join('\n');
     }
     EXPECT_EQ(pages,
-              QStringList({"接地电阻 linear 记录号 / 电阻/Ω y 0..13574\n"
-                           "R 1:1,12340\nRc 1:1,2000\nRp 1:1,3000 2:2,3000\n"
+              QStringList({"接地电阻 linear 记录号 / R/Ω y 0..13574, Rc, Rp/Ω 0..3300\n"
+                           "R 1:1,12340\nRc (right) 1:1,2000\nRp (right) 1:1,3000 2:2,3000\n"
                            "过载 2:2,13574 2:2,13574",
-                           "土壤电阻率 log ρ长度/m / ρ/Ωm y 61.7..1e+06\n"
+                           "土壤电阻率 log ρ长度/m / ρ/Ωm y 100..1e+06\n"
                            "ρ 4:2,500000 3:5,123.4\n过载 5:10,1e+06\nnot drawn 6",
                            "地电压 linear 记录号 / V/V y 0..55\nV 7:7,50\n过载 ",
                            "钳形电流 linear 记录号 / I/A y 0..13.5795\nI 8:8,12.345\n过载 "}));
