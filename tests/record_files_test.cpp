@@ -122,14 +122,6 @@ TEST_F(RecordSave, CopySelectedCells) {
         expected += row.join('\t') + '\n';
     }
     EXPECT_EQ(t->clipboard->text, expected);
-    grid.clearSelection();
-    for (auto [row, column] : {std::pair{1, 1}, std::pair{3, 7}}) {
-        grid.selectionModel()->select(grid.model()->index(row, column),
-                                      QItemSelectionModel::Select);
-    }
-    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
-    QCoreApplication::sendEvent(&grid, &copy);
-    EXPECT_EQ(t->clipboard->text, "12,34KΩ\t\n\tsay \"hi\"\n");
 }
 
 }  // namespace
