@@ -174,9 +174,7 @@ void RecordChartWindow::printChart() {
         [view](QPainter& painter, const QRectF& page) { renderChart(*view, painter, page); });
     form_.Printer->endDoc();
     if (!printed) {
-        form_.messageBoxes->beep();
-        form_.messageBoxes->exclamation(this, QStringLiteral("Printing Error!"),
-                                        QStringLiteral("文件打印出错."));
+        reportPrintFailure(form_, this, QStringLiteral("打印机无法打印图表"));
     }
 }
 

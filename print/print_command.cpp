@@ -28,13 +28,17 @@ bool runPrintDialog(Form1& form, QWidget* parent) {
         return false;
     }
     if (outcome.kind == DialogOutcome::Failed) {
-        form.messageBoxes->beep();
-        form.messageBoxes->exclamation(
-            parent, QString::fromLatin1(kPrintErrorTitle),
-            QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + outcome.errorDescription);
+        reportPrintFailure(form, parent, outcome.errorDescription);
         return false;
     }
     return true;
+}
+
+void reportPrintFailure(Form1& form, QWidget* parent, const QString& reason) {
+    form.messageBoxes->beep();
+    form.messageBoxes->exclamation(
+        parent, QString::fromLatin1(kPrintErrorTitle),
+        QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + reason);
 }
 
 void Form1::Command4_Click() {
