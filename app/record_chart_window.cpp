@@ -62,7 +62,10 @@ RecordChartWindow::RecordChartWindow(Form1& form)
     connect(&rebuildTimer_, &QTimer::timeout, this, [this] { rebuild(); });
     connect(&form.records, &RecordModel::recordTaken, this, [this] { scheduleRebuild(); });
     connect(&form.records, &RecordModel::cleared, this, [this] { scheduleRebuild(); });
-    rebuild();
+    // The charts are drawn when the window is shown.
+    tabs_->hide();
+    save_->setEnabled(false);
+    print_->setEnabled(false);
 }
 
 void RecordChartWindow::scheduleRebuild() {
