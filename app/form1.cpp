@@ -87,6 +87,7 @@ void Form1::createControls() {
 
     Frame1 = new QWidget(client);
     grid = new RecordGrid(client);
+    connect(grid, &RecordGrid::copyRequested, this, [this] { copySelectedRecords(); });
 
     Label3[0] = makeLabel("EARTH VOLTAGE:", Frame1);
     Label3[1] = makeLabel("R EARTH:", Frame1);
@@ -133,6 +134,7 @@ void Form1::createMenu() {
     mnuoperate = menuBar()->addMenu(QString::fromUtf8(texts::kMenuOperate));
     mnuclear = mnuoperate->addAction(QString::fromUtf8(texts::kClear));
     mnuprint = mnuoperate->addAction(QString::fromUtf8(texts::kPrint));
+    mnuchart = mnuoperate->addAction(QString::fromUtf8(texts::kMenuChart));
     mnuhelp = menuBar()->addMenu(QString::fromUtf8(texts::kMenuHelp));
     aboutsoftware = mnuhelp->addAction(QString::fromUtf8(texts::kMenuAbout));
     connect(mnuread, &QAction::triggered, this, [this] { mnuread_Click(); });
@@ -140,6 +142,7 @@ void Form1::createMenu() {
     connect(mnuclose, &QAction::triggered, this, [this] { mnuclose_Click(); });
     connect(mnuclear, &QAction::triggered, this, [this] { mnuclear_Click(); });
     connect(mnuprint, &QAction::triggered, this, [this] { mnuprint_Click(); });
+    connect(mnuchart, &QAction::triggered, this, [this] { mnuchart_Click(); });
     connect(aboutsoftware, &QAction::triggered, this, [this] { aboutsoftware_Click(); });
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/form1_seams.h"
+#include "decode/record_model.h"
 #include "link/record_download.h"
 
 class QAction;
@@ -18,6 +19,7 @@ class QTabBar;
 
 namespace kelvora {
 
+class RecordChartWindow;
 class RecordGrid;
 class TwipLabel;
 struct Request;
@@ -44,6 +46,7 @@ public:
     int16_t recordIndex = 0;
     QByteArray rxBuffer;
     int measureMode = 0;
+    RecordModel records;  // the record table's values as numbers
 
     // Animation state of the live panel.
     uint8_t shownMode = 0;
@@ -89,6 +92,7 @@ public:
     QAction* mnuclose = nullptr;
     QAction* mnuclear = nullptr;
     QAction* mnuprint = nullptr;
+    QAction* mnuchart = nullptr;
     QAction* aboutsoftware = nullptr;
 
     QTimer Findcom;
@@ -126,6 +130,7 @@ public:
     void mnuclose_Click();
     void mnuclear_Click();
     void mnuprint_Click();
+    void mnuchart_Click();
     void aboutsoftware_Click();
 
     // ---- app/: live panel layouts and animation (live_layout.cpp) ----
@@ -165,9 +170,13 @@ public:
     void SaveReading();
     void SaveRecordTable();
     void SaveSpreadsheet(const QString& path);
+    void copySelectedRecords();  // Ctrl+C in the record table (record_copy.cpp)
 
     // ---- print/ (print_command.cpp) ----
     void Command4_Click();
+
+    // ---- app/: the records as charts (record_chart_window.cpp); created on first use ----
+    RecordChartWindow* chartWindow = nullptr;
 
 private:
     void createControls();

@@ -17,6 +17,7 @@ inline constexpr char kTabLive[] = "实时监控";
 inline constexpr char kTabRecords[] = "历史查询";
 inline constexpr char kMenuFile[] = "文件";
 inline constexpr char kMenuOperate[] = "操作";
+inline constexpr char kMenuChart[] = "记录图表";
 inline constexpr char kMenuHelp[] = "帮助";
 inline constexpr char kMenuAbout[] = "关于软件";
 inline constexpr char kSimSun[] = "宋体";

@@ -45,5 +45,7 @@ int runWindowChild(const char* role);  // the child process of the start-up figu
 void runExportBenchmarks();
 void runSpreadsheetBenchmarks();
 void runPrintBenchmarks();
+void runRecordBenchmarks();                // the records as numbers: .xlsx, CSV, chart
+int runRecordFileChild(const char* role);  // the child process of one file's figures
 
 }  // namespace kelvora::bench

@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::string(argv[1]) == "--window-child") {
         return runWindowChild(argv[2]);
     }
+    if (argc > 2 && std::string(argv[1]) == "--records-child") {
+        return runRecordFileChild(argv[2]);
+    }
     runLinkBenchmarks();
     runSerialBenchmarks();
     runDownloadBenchmarks();
@@ -30,5 +33,6 @@ int main(int argc, char** argv) {
     runExportBenchmarks();
     runSpreadsheetBenchmarks();
     runPrintBenchmarks();
+    runRecordBenchmarks();
     return 0;
 }

@@ -69,7 +69,7 @@ void takeRecord(Form1& form, const QByteArray& frame) {
     if (!reading || frame.size() != kReadingReplyLength || !form.download.take(form.requestCount)) {
         return;
     }
-    writeRecordRow(*form.grid, form.requestCount, &*reading);
+    writeRecordRow(form, form.requestCount, &*reading);
     form.ShowDownloadProgress();
 }
 

@@ -17,7 +17,13 @@ constexpr int kColumns = static_cast<int>(std::size(kHeaders));
 
 }  // namespace
 
-void writeRecordRow(RecordGrid& grid, int record, const Reading* reading) {
+void writeRecordRow(Form1& form, int record, const Reading* reading) {
+    if (reading == nullptr) {
+        form.records.miss(record);
+    } else {
+        form.records.take(record, *reading);
+    }
+    RecordGrid& grid = *form.grid;
     grid.setRows(record + 1);
     // All rows share one height, so a new row costs the same whatever the table's size.
     if (grid.defaultRowHeight() != kRowHeight) {
@@ -61,6 +67,7 @@ void Form1::gridinit() {
     QFont font(QString::fromUtf8(texts::kSimSun));
     font.setPointSizeF(10.5);
     grid->setFont(font);
+    records.clear();
 }
 
 }  // namespace kelvora

@@ -58,26 +58,34 @@ int recordColumn(ValueSlot slot) {
     return 0;
 }
 
-std::vector<SlotText> slotTexts(const Reading& reading) {
-    const QString main = textOf(reading.main, reading.rangeCode);
+std::vector<SlotField> slotFields(const Reading& reading) {
+    const SlotField main = {ValueSlot::R, reading.main, reading.rangeCode};
+    const SlotField rc = {ValueSlot::Rc, reading.rc, kRangeCodeRcRp};
+    const SlotField rp = {ValueSlot::Rp, reading.rp, kRangeCodeRcRp};
     switch (reading.mode()) {
         case MeasuringMode::EarthResistance:
-            return {{ValueSlot::R, main},
-                    {ValueSlot::Rc, textOf(reading.rc, kRangeCodeRcRp)},
-                    {ValueSlot::Rp, textOf(reading.rp, kRangeCodeRcRp)}};
+            return {main, rc, rp};
         case MeasuringMode::SoilResistivity:
-            return {{ValueSlot::Rho, main},
-                    {ValueSlot::Rc, textOf(reading.rc, kRangeCodeRcRp)},
-                    {ValueSlot::Rp, textOf(reading.rp, kRangeCodeRcRp)},
-                    {ValueSlot::RhoLength, textOf(reading.rhoLength, kRangeCodeRhoLength)}};
+            return {{ValueSlot::Rho, reading.main, reading.rangeCode},
+                    rc,
+                    rp,
+                    {ValueSlot::RhoLength, reading.rhoLength, kRangeCodeRhoLength}};
         case MeasuringMode::EarthVoltage:
-            return {{ValueSlot::V, main}};
+            return {{ValueSlot::V, reading.main, reading.rangeCode}};
         case MeasuringMode::ClampCurrent:
-            return {{ValueSlot::I, main}};
+            return {{ValueSlot::I, reading.main, reading.rangeCode}};
         case MeasuringMode::Unrecognised:
             break;
     }
     return {};
+}
+
+std::vector<SlotText> slotTexts(const Reading& reading) {
+    std::vector<SlotText> texts;
+    for (const SlotField& field : slotFields(reading)) {
+        texts.push_back({field.slot, textOf(field.value, field.rangeCode)});
+    }
+    return texts;
 }
 
 bool isHandshakeReply(const QByteArray& frame) {

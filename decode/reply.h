@@ -54,6 +54,16 @@ enum class ValueSlot { R, Rho, RhoLength, Rc, Rp, I, V };
 // Record-table column of a slot: "R" 1, "ρ" 2, "ρLenght" 3, "Rc" 4, "Rp" 5, "I" 6, "V" 7.
 int recordColumn(ValueSlot slot);
 
+// A value field of a reading with the range code it is read with.
+struct SlotField {
+    ValueSlot slot;
+    RawValue value;
+    uint8_t rangeCode;
+};
+
+// The fields a reading's mode shows, in the order it writes them; none for an unrecognised unit.
+std::vector<SlotField> slotFields(const Reading& reading);
+
 struct SlotText {
     ValueSlot slot;
     QString text;

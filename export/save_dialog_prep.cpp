@@ -32,23 +32,24 @@ void prepareSaveDialog(Form1& form, const SaveTypes& types) {
     const QString date = QLocale::system().toString(form.clock->now().date(), QLocale::ShortFormat);
     dialog.fileName = QString::fromUtf8(kDefaultNamePrefix) + fileNameDate(date);
     dialog.filter = QString::fromUtf8(types.typeList);
-    dialog.defaultExt =
-        QString::fromUtf8(firstTypeSelected(dialog) ? types.firstExtension : types.otherExtension);
+    const int type = selectedType(dialog, static_cast<int>(types.extensions.size()));
+    dialog.defaultExt = QString::fromUtf8(types.extensions[static_cast<size_t>(type) - 1]);
     dialog.initDir =
         ensureFolder(form.defaultSaveFolder) ? form.defaultSaveFolder : QDir::homePath();
 }
 
-std::optional<QString> runSaveDialog(Form1& form) {
+std::optional<QString> runSaveDialog(Form1& form, QWidget* parent) {
     CommonDialog& dialog = *form.CommonDialog1;
+    parent = parent != nullptr ? parent : &form;
     dialog.flags = kCdlOverwritePrompt;
     dialog.cancelError = true;
-    const DialogOutcome outcome = dialog.showSave(&form);
+    const DialogOutcome outcome = dialog.showSave(parent);
     switch (outcome.kind) {
         case DialogOutcome::Cancelled:
             return std::nullopt;
         case DialogOutcome::Failed:
             // No name was confirmed; writing under the pre-filled one would guess a place.
-            reportSaveFailure(form, dialog.fileName, outcome.errorDescription);
+            reportSaveFailure(form, dialog.fileName, outcome.errorDescription, parent);
             return std::nullopt;
         case DialogOutcome::Accepted:
             break;
@@ -57,8 +58,9 @@ std::optional<QString> runSaveDialog(Form1& form) {
     return QDir(dialog.initDir).absoluteFilePath(dialog.fileName);
 }
 
-void reportSaveFailure(Form1& form, const QString& path, const QString& reason) {
-    form.messageBoxes->warning(&form, QString::fromUtf8(kSaveFailedTitle),
+void reportSaveFailure(Form1& form, const QString& path, const QString& reason, QWidget* parent) {
+    form.messageBoxes->warning(parent != nullptr ? parent : &form,
+                               QString::fromUtf8(kSaveFailedTitle),
                                QDir::toNativeSeparators(path) + QLatin1Char('\n') + reason);
 }
 

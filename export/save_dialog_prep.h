@@ -1,19 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "platform/common_dialog.h"
+
+class QWidget;
 
 namespace kelvora {
 
 class Form1;
 
-// The two file types a save behaviour offers, and the default extension for each.
+// The file types a save behaviour offers, and the default extension for each.
 struct SaveTypes {
-    const char* typeList;  // "name (*.ext)|*.ext|name (*.ext)|*.ext|"
-    const char* firstExtension;
-    const char* otherExtension;
+    const char* typeList;                 // "name (*.ext)|*.ext|name (*.ext)|*.ext|"
+    std::vector<const char*> extensions;  // one per type, in the list's order
 };
 
 // The type remembered by (or just picked in) the shared dialog is the first one; 0, before the
@@ -22,16 +25,24 @@ inline bool firstTypeSelected(const CommonDialog& dialog) {
     return dialog.filterIndex <= 1;
 }
 
+// The 1-based type remembered by (or just picked in) the dialog, among `typeCount` types: 0
+// counts as the first, and a type past the end (remembered from a longer list) as the last.
+inline int selectedType(const CommonDialog& dialog, int typeCount) {
+    return std::clamp(dialog.filterIndex, 1, std::max(typeCount, 1));
+}
+
 // Everything before the dialog opens: the dated default name, the type list, the default
 // extension guessed from the type picked last time, and the default folder, created when
 // missing. A folder that can be neither found nor created makes the dialog start at home.
 void prepareSaveDialog(Form1& form, const SaveTypes& types);
 
 // Shows the dialog, asking before an existing file is replaced. Returns the chosen path, or
-// nothing when the user cancelled (quietly) or the dialog failed (reported).
-std::optional<QString> runSaveDialog(Form1& form);
+// nothing when the user cancelled (quietly) or the dialog failed (reported). The dialog and any
+// box belong to `parent`, the main window when none is given.
+std::optional<QString> runSaveDialog(Form1& form, QWidget* parent = nullptr);
 
 // A save the user asked for did not happen: say so, with the file and the reason.
-void reportSaveFailure(Form1& form, const QString& path, const QString& reason);
+void reportSaveFailure(Form1& form, const QString& path, const QString& reason,
+                       QWidget* parent = nullptr);
 
 }  // namespace kelvora

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "export/record_sheet.h"
 #include "export/save_dialog_prep.h"
 #include "export/text_file.h"
 #include "export/text_lines.h"
@@ -8,7 +9,13 @@ namespace kelvora {
 
 namespace {
 
-const SaveTypes kRecordTypes = {"txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|", ".txt", ".xls"};
+// New types go after the first two, so their positions and a remembered choice keep meaning.
+const SaveTypes kRecordTypes = {
+    "txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|CSV 文件(*.csv)|*.csv|"
+    "Excel 工作簿(*.xlsx)|*.xlsx|",
+    {".txt", ".xls", ".csv", ".xlsx"}};
+
+enum RecordType { kTextType = 1, kXlsType, kCsvType, kXlsxType };
 
 }  // namespace
 
@@ -18,7 +25,8 @@ void Form1::SaveRecordTable() {
     if (!path) {
         return;
     }
-    if (!firstTypeSelected(*CommonDialog1)) {
+    const int type = selectedType(*CommonDialog1, static_cast<int>(kRecordTypes.extensions.size()));
+    if (type == kXlsType) {
         SaveSpreadsheet(*path);
         return;
     }
@@ -26,7 +34,19 @@ void Form1::SaveRecordTable() {
     const RecordGridModel& table = grid->cells();
     const RecordCells cells = {table.rows(),
                                [&table](int row, int column) { return table.text(row, column); }};
-    const QString failure = writeTextFile(*path, recordFileLines(cells, recordTotal), textCharset);
+    const RecordSheet sheet(cells, records);
+    QString failure;
+    switch (type) {
+        case kCsvType:
+            failure = writeFileSafely(*path, recordCsv(sheet));
+            break;
+        case kXlsxType:
+            failure = writeRecordXlsx(*path, sheet);
+            break;
+        default:
+            failure = writeTextFile(*path, recordFileLines(cells, recordTotal), textCharset);
+            break;
+    }
     if (!failure.isEmpty()) {
         reportSaveFailure(*this, *path, failure);
     }

@@ -34,7 +34,7 @@ void Form1::Readdat_Timer() {
     }
     const RecordDownload::Step step = download.tick();
     if (step.gaveUp > 0) {
-        writeRecordRow(*grid, step.gaveUp, nullptr);
+        writeRecordRow(*this, step.gaveUp, nullptr);
     }
     switch (step.kind) {
         case RecordDownload::Step::Wait:
@@ -63,7 +63,7 @@ void Form1::EndDownload() {
     const int inFlight = std::max(download.current(), 1);
     if (reading && download.settled() < inFlight) {
         // Its row may still hold an earlier download's record.
-        writeRecordRow(*grid, inFlight, nullptr);
+        writeRecordRow(*this, inFlight, nullptr);
     }
     download.end();
     enableTimer(comunication);

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class QPainter;
+class QRectF;
 
 namespace kelvora {
 
@@ -12,6 +16,13 @@ public:
     virtual bool setCurrentY(double twips) = 0;
     // Prints one line at the start of a new line; runs of spaces are kept as they are.
     virtual bool print(const QString& line) = 0;
+    // Draws a page of its own (a chart) on a new page, the page's printable area given in the
+    // painter's coordinates. False when this printer can only print lines.
+    using PagePainter = std::function<void(QPainter& painter, const QRectF& page)>;
+    virtual bool printPage(const PagePainter& paint) {
+        (void)paint;
+        return false;
+    }
     // Ends the document and sends it to the printer; false when it did not get there whole.
     virtual bool endDoc() = 0;
     // Why the last endDoc failed.

@@ -5,8 +5,16 @@
 
 namespace kelvora {
 
-void QtClipboard::setImage(const QImage& image) { QGuiApplication::clipboard()->setImage(image); }
+void QtClipboard::setImage(const QImage& image) {
+    QGuiApplication::clipboard()->setImage(image);
+}
 
-QImage QtClipboard::image() const { return QGuiApplication::clipboard()->image(); }
+QImage QtClipboard::image() const {
+    return QGuiApplication::clipboard()->image();
+}
+
+void QtClipboard::setText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
 
 }  // namespace kelvora

@@ -101,6 +101,20 @@ bool QtPrinter::print(const QString& line) {
     return true;
 }
 
+bool QtPrinter::printPage(const PagePainter& paint) {
+    if (painter_) {
+        if (!printer_->newPage()) {
+            return false;
+        }
+        ++pages_;
+    } else if (!beginDocument()) {
+        return false;
+    }
+    paint(*painter_, QRectF(0, 0, printer_->width(), printer_->height()));
+    currentYTwips_ = 0;
+    return true;
+}
+
 bool QtPrinter::endDoc() {
     currentYTwips_ = 0;
     if (!painter_) {

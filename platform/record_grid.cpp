@@ -1,6 +1,7 @@
 #include "platform/record_grid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <algorithm>
 
 #include "app/twips.h"
@@ -56,7 +57,8 @@ void RecordGridModel::setCols(int cols) {
     const int keep = std::min(cols, cols_);
     for (int r = 0; r < rows_; ++r) {
         for (int c = 0; c < keep; ++c) {
-            cells[static_cast<size_t>(r) * cols + c] = std::move(cells_[static_cast<size_t>(r) * cols_ + c]);
+            cells[static_cast<size_t>(r) * cols + c] =
+                std::move(cells_[static_cast<size_t>(r) * cols_ + c]);
         }
     }
     cells_.swap(cells);
@@ -105,7 +107,9 @@ RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), model_(this) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-int RecordGrid::toPixels(int twips) const { return twipsToPixels(twips, logicalDpiX()); }
+int RecordGrid::toPixels(int twips) const {
+    return twipsToPixels(twips, logicalDpiX());
+}
 
 void RecordGrid::setGeometryTwips(int left, int top, int width, int height) {
     left_ = left;
@@ -169,6 +173,29 @@ void RecordGrid::setRowHeight(int row, int twips) {
         rowHeights_.insert(row, twips);
     }
     verticalHeader()->resizeSection(row, toPixels(twips));
+}
+
+void RecordGrid::selectAllRecords() {
+    if (rows() < 2 || cols() < 1) {
+        clearSelection();
+        return;
+    }
+    const QItemSelection records(model_.index(1, 0), model_.index(rows() - 1, cols() - 1));
+    selectionModel()->select(records, QItemSelectionModel::ClearAndSelect);
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAllRecords();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace kelvora

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QTableView>
 #include <QHash>
+#include <QTableView>
 #include <QVector>
 #include <vector>
 
@@ -72,6 +72,15 @@ public:
 
     QString textMatrix(int row, int col) const { return model_.text(row, col); }
     void setTextMatrix(int row, int col, const QString& text) { model_.setText(row, col, text); }
+
+    // Selects every record row (all rows below the header row), as Ctrl+A does.
+    void selectAllRecords();
+
+signals:
+    void copyRequested();  // Ctrl+C: the window puts the selected cells on the clipboard
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int toPixels(int twips) const;

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/twip_label.h"
 #include "platform/record_grid.h"
+#include "print/print_dialog.h"
 #include "print/print_lines.h"
 
 namespace kelvora {
@@ -16,24 +17,34 @@ const char kPrintErrorText[] = "文件打印出错.";
 
 }  // namespace
 
-void Form1::Command4_Click() {
-    CommonDialog1->flags = kPrintDialogFlags;
-    CommonDialog1->cancelError = true;
+bool runPrintDialog(Form1& form, QWidget* parent) {
+    form.CommonDialog1->flags = kPrintDialogFlags;
+    form.CommonDialog1->cancelError = true;
 
     // Timers and the port keep running while the dialog is open, so everything printed is
     // read after it closes.
-    const DialogOutcome outcome = CommonDialog1->showPrinter(this);
+    const DialogOutcome outcome = form.CommonDialog1->showPrinter(parent);
     if (outcome.kind == DialogOutcome::Cancelled) {
-        return;
+        return false;
     }
     if (outcome.kind == DialogOutcome::Failed) {
-        messageBoxes->beep();
-        messageBoxes->exclamation(
-            this, QString::fromLatin1(kPrintErrorTitle),
-            QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + outcome.errorDescription);
+        reportPrintFailure(form, parent, outcome.errorDescription);
+        return false;
+    }
+    return true;
+}
+
+void reportPrintFailure(Form1& form, QWidget* parent, const QString& reason) {
+    form.messageBoxes->beep();
+    form.messageBoxes->exclamation(
+        parent, QString::fromLatin1(kPrintErrorTitle),
+        QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + reason);
+}
+
+void Form1::Command4_Click() {
+    if (!runPrintDialog(*this, this)) {
         return;
     }
-
     QStringList lines;
     if (liveView) {
         // A failed positioning leaves the lines at the top; they are still worth printing.
@@ -53,10 +64,7 @@ void Form1::Command4_Click() {
         Printer->print(line);
     }
     if (!Printer->endDoc()) {
-        messageBoxes->beep();
-        messageBoxes->exclamation(
-            this, QString::fromLatin1(kPrintErrorTitle),
-            QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + Printer->lastError());
+        reportPrintFailure(*this, this, Printer->lastError());
     }
 }
 

@@ -2,8 +2,9 @@
 # Installs the Debian packages Kelvora needs to build, run and test, when any is missing.
 set -e
 
-packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
-libgtest-dev fonts-wqy-zenhei python3 python3-xlrd poppler-utils"
+packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev
+libqt6opengl6-dev qt6-qpa-plugins libgl-dev libxlsxwriter-dev libgtest-dev fonts-wqy-zenhei
+python3 python3-xlrd python3-openpyxl poppler-utils"
 
 missing=""
 for package in $packages; do

@@ -41,7 +41,8 @@ TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
         EXPECT_EQ(t->dialog->shownFileNames.last(), QStringLiteral("Kelvora") + fileNameDate(date));
         EXPECT_EQ(t->dialog->shownFilters.last(),
                   live ? QStringLiteral("jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|")
-                       : QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"));
+                       : QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"
+                                        "CSV 文件(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx|"));
         EXPECT_EQ(t->dialog->shownDefaultExts.last(), live ? ".jpg" : ".txt");
         EXPECT_EQ(t->dialog->shownInitDirs.last(), folder);
         EXPECT_EQ(t->dialog->shownFlags.last(), 2);

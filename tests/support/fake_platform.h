@@ -57,12 +57,14 @@ public:
 class FakeClipboard : public Clipboard {
 public:
     QImage held;
+    QString text;
     int sets = 0;
     void setImage(const QImage& image) override {
         held = image;
         ++sets;
     }
     QImage image() const override { return held; }
+    void setText(const QString& copied) override { text = copied; }
 };
 
 class FakeMessageBoxes : public MessageBoxes {

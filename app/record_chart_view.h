@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/record_chart_data.h"
+
+class QChartView;
+class QWidget;
+
+namespace kelvora {
+
+// A chart of one page: its series as lines, overloads as red triangles at the top of the y
+// axis, axes with their titles; hovering a point tells its record.
+QChartView* makeChartView(const ChartPage& page, QWidget* parent);
+
+}  // namespace kelvora

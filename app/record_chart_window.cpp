@@ -1,0 +1,195 @@
+#include "app/record_chart_window.h"
+
+#include <QBuffer>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/form1.h"
+#include "app/record_chart_view.h"
+#include "app/ui_texts.h"
+#include "export/save_dialog_prep.h"
+#include "export/text_file.h"
+#include "print/print_dialog.h"
+
+namespace kelvora {
+
+namespace {
+
+const SaveTypes kChartTypes = {"PNG 图片(*.png)|*.png|PDF 文件(*.pdf)|*.pdf|", {".png", ".pdf"}};
+constexpr int kPngType = 1;  // then PDF
+
+// Often enough to follow a download, seldom enough that a long one is not redrawn per record.
+constexpr int kRebuildDelayMs = 200;
+const QSize kDefaultSize(960, 640);
+
+void renderChart(QChartView& view, QPainter& painter, const QRectF& target) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    view.render(&painter, target, view.rect(), Qt::KeepAspectRatio);
+}
+
+}  // namespace
+
+RecordChartWindow::RecordChartWindow(Form1& form)
+    : QWidget(&form, Qt::Window),
+      form_(form),
+      tabs_(new QTabWidget(this)),
+      noRecords_(new QLabel(QStringLiteral("没有记录"), this)),
+      save_(new QPushButton(QString::fromUtf8(texts::kSave), this)),
+      print_(new QPushButton(QString::fromUtf8(texts::kPrint), this)) {
+    setWindowTitle(QString::fromUtf8(texts::kMenuChart));
+    resize(kDefaultSize);
+    noRecords_->setAlignment(Qt::AlignCenter);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save_);
+    buttons->addWidget(print_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(noRecords_, 1);
+    layout->addLayout(buttons);
+
+    connect(save_, &QPushButton::clicked, this, [this] { saveChart(); });
+    connect(print_, &QPushButton::clicked, this, [this] { printChart(); });
+    rebuildTimer_.setSingleShot(true);
+    rebuildTimer_.setInterval(kRebuildDelayMs);
+    connect(&rebuildTimer_, &QTimer::timeout, this, [this] { rebuild(); });
+    connect(&form.records, &RecordModel::recordTaken, this, [this] { scheduleRebuild(); });
+    connect(&form.records, &RecordModel::cleared, this, [this] { scheduleRebuild(); });
+    // The charts are drawn when the window is shown.
+    tabs_->hide();
+    save_->setEnabled(false);
+    print_->setEnabled(false);
+}
+
+void RecordChartWindow::scheduleRebuild() {
+    // A closed window is drawn afresh when it opens again.
+    if (isVisible() && !rebuildTimer_.isActive()) {
+        rebuildTimer_.start();
+    }
+}
+
+void RecordChartWindow::showEvent(QShowEvent* event) {
+    rebuild();
+    QWidget::showEvent(event);
+}
+
+void RecordChartWindow::rebuild() {
+    rebuildTimer_.stop();
+    const MeasuringMode shownMode =
+        tabs_->currentIndex() >= 0 && size_t(tabs_->currentIndex()) < pages_.size()
+            ? pages_[size_t(tabs_->currentIndex())].mode
+            : MeasuringMode::Unrecognised;
+    pages_ = chartPages(form_.records);
+
+    tabs_->setUpdatesEnabled(false);
+    while (tabs_->count() > 0) {
+        QWidget* page = tabs_->widget(0);
+        tabs_->removeTab(0);
+        delete page;
+    }
+    for (const ChartPage& page : pages_) {
+        QChartView* view = makeChartView(page, tabs_);
+        view->resize(tabs_->size());
+        tabs_->addTab(view, page.title);
+        if (page.mode == shownMode) {
+            tabs_->setCurrentWidget(view);
+        }
+    }
+    tabs_->setUpdatesEnabled(true);
+
+    const bool any = !pages_.empty();
+    tabs_->setVisible(any);
+    noRecords_->setVisible(!any);
+    save_->setEnabled(any);
+    print_->setEnabled(any);
+}
+
+QChartView* RecordChartWindow::shownChart() const {
+    return qobject_cast<QChartView*>(tabs_->currentWidget());
+}
+
+QByteArray RecordChartWindow::pngBytes() const {
+    QChartView* view = shownChart();
+    if (view == nullptr) {
+        return {};
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    view->grab().save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray RecordChartWindow::pdfBytes() const {
+    QChartView* view = shownChart();
+    if (view == nullptr) {
+        return {};
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        writer.setTitle(windowTitle());
+        writer.setCreator(QString::fromUtf8(texts::kCaption));
+        QPainter painter(&writer);
+        renderChart(*view, painter, QRectF(0, 0, writer.width(), writer.height()));
+    }
+    return bytes;
+}
+
+void RecordChartWindow::saveChart() {
+    // The main window's Save remembers its own type; this dialog must not change that choice.
+    CommonDialog& dialog = *form_.CommonDialog1;
+    const int mainType = dialog.filterIndex;
+    dialog.filterIndex = chartType_;
+    prepareSaveDialog(form_, kChartTypes);
+    const std::optional<QString> path = runSaveDialog(form_, this);
+    chartType_ = dialog.filterIndex;
+    dialog.filterIndex = mainType;
+    if (!path) {
+        return;
+    }
+    const bool png = chartType_ <= kPngType;
+    const QByteArray bytes = png ? pngBytes() : pdfBytes();
+    const QString failure =
+        bytes.isEmpty() ? QStringLiteral("没有可保存的图表") : writeFileSafely(*path, bytes);
+    if (!failure.isEmpty()) {
+        reportSaveFailure(form_, *path, failure, this);
+    }
+}
+
+void RecordChartWindow::printChart() {
+    QChartView* view = shownChart();
+    if (view == nullptr || !runPrintDialog(form_, this)) {
+        return;
+    }
+    const bool printed = form_.Printer->printPage(
+        [view](QPainter& painter, const QRectF& page) { renderChart(*view, painter, page); });
+    const bool ended = form_.Printer->endDoc();
+    if (!printed) {
+        reportPrintFailure(form_, this, QStringLiteral("打印机无法打印图表"));
+    } else if (!ended) {
+        reportPrintFailure(form_, this, form_.Printer->lastError());
+    }
+}
+
+void Form1::mnuchart_Click() {
+    if (chartWindow == nullptr) {
+        chartWindow = new RecordChartWindow(*this);
+    }
+    chartWindow->show();
+    chartWindow->raise();
+    chartWindow->activateWindow();
+}
+
+}  // namespace kelvora

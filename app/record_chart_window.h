@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+#include "app/record_chart_data.h"
+
+class QChartView;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace kelvora {
+
+class Form1;
+
+// The window of the record charts: one tab per measuring mode the records hold. It follows the
+// records as they arrive and as the table is emptied, and saves or prints the chart shown.
+class RecordChartWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit RecordChartWindow(Form1& form);
+
+    // Draws the tabs from the records now; changes of the records are drawn a moment later.
+    void rebuild();
+    const std::vector<ChartPage>& pages() const { return pages_; }
+    QTabWidget* tabs() const { return tabs_; }
+    QChartView* shownChart() const;
+
+    // The chart shown, as a PNG picture or a one-page PDF document; empty without a chart.
+    QByteArray pngBytes() const;
+    QByteArray pdfBytes() const;
+
+    void saveChart();   // the Save dialog with PNG and PDF
+    void printChart();  // the print dialog, then the chart on one page
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void scheduleRebuild();
+
+    Form1& form_;
+    QTabWidget* tabs_;
+    QLabel* noRecords_;
+    QPushButton* save_;
+    QPushButton* print_;
+    QTimer rebuildTimer_;
+    std::vector<ChartPage> pages_;
+    int chartType_ = 0;  // type picked in this window's Save dialog, kept apart from the main one
+};
+
+}  // namespace kelvora
