@@ -11,13 +11,11 @@ namespace {
 
 class PortSearch : public ::testing::Test {
 protected:
-    void SetUp() override { t = makeTestForm(); }
     Form1& f() { return *t->form; }
     FakeSerialPort& port() { return *t->port; }
     QString label1() const { return t->form->Label1->caption(); }
     QString label2() const { return t->form->Label2->caption(); }
-
-    std::unique_ptr<TestForm> t;
+    std::unique_ptr<TestForm> t = makeTestForm();
 };
 
 TEST_F(PortSearch, WrapsFindsTheMeterThenTheWatchdogSearchesOnAfterItsPort) {
@@ -37,9 +35,8 @@ TEST_F(PortSearch, WrapsFindsTheMeterThenTheWatchdogSearchesOnAfterItsPort) {
     f().Command2->setEnabled(false);
     f().Findcom_Timer();
     EXPECT_FALSE(f().Findcom.isActive());
-    EXPECT_TRUE(f().comunication.isActive());
-    EXPECT_TRUE(f().Command1->isEnabled());
-    EXPECT_TRUE(f().Command2->isEnabled());
+    EXPECT_TRUE(f().comunication.isActive() && f().Command1->isEnabled() &&
+                f().Command2->isEnabled());
 
     for (int tick = 1; tick <= 4; ++tick) {
         f().COMtimout_Timer();

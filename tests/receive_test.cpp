@@ -13,6 +13,7 @@ namespace {
 
 const char* const kEarthResistance = "01 03 0A 04 D2 22 3C 00 C8 01 2C 00 32 3E 34";
 const char* const kVoltage = "01 03 0A 01 F4 51 04 00 00 00 00 00 00 C2 87";
+const char* const kUnknownUnit = "01 03 0A 04 D2 61 14 00 C8 01 2C 00 32 D2 13";
 
 // The connected window with the meter's port open; every value label shows "-".
 class Receive : public ::testing::Test {
@@ -21,48 +22,36 @@ protected:
         t = makeTestForm();
         t->port->forceOpen(3);
         f().comConnected = true;
-        for (LabelArray* values : labels()) {
-            (*values)[0]->setCaption(QStringLiteral("-"));
-        }
+        for (LabelArray* values : labels()) (*values)[0]->setCaption(QStringLiteral("-"));
     }
     Form1& f() { return *t->form; }
     std::vector<LabelArray*> labels() {
         return {&f().r, &f().rc, &f().rp, &f().p, &f().p_length, &f().v, &f().i};
     }
     void request(uint16_t reg, uint16_t count) {
-        f().SendRequest(1, 3, 0, static_cast<uint8_t>(reg), static_cast<uint8_t>(count >> 8),
-                        static_cast<uint8_t>(count & 0xFF));
+        f().SendRequest(1, 3, 0, uint8_t(reg), uint8_t(count >> 8), uint8_t(count & 0xFF));
     }
     QString rowText(int row) {
         QStringList cells;
-        for (int column = 0; column < f().grid->cols(); ++column) {
+        for (int column = 0; column < f().grid->cols(); ++column)
             cells << f().grid->textMatrix(row, column);
-        }
         return cells.join('|');
     }
     std::array<TwipLabel*, 4> lamps() { return {f().NOISE, f().HVOLT, f().LOWBAT, f().CLAMP}; }
     QString readout() {  // r|rc|rp|p|p_length|v|i|NOISE HVOLT LOWBAT CLAMP shown|measureMode
-        QStringList texts;
-        for (LabelArray* values : labels()) {
-            texts << (*values)[0]->caption();
-        }
-        QString shown;
-        for (TwipLabel* lamp : lamps()) {
-            shown += lamp->isHidden() ? '0' : '1';
-        }
-        return texts.join('|') + '|' + shown + '|' + QString::number(f().measureMode);
+        QString text;
+        for (LabelArray* values : labels()) text += (*values)[0]->caption() + '|';
+        for (TwipLabel* lamp : lamps()) text += lamp->isHidden() ? '0' : '1';
+        return text + '|' + QString::number(f().measureMode);
     }
     // Everything a reply may change, timeoutCount first.
     QStringList state() {
         QStringList lines = {QString::number(f().timeoutCount), f().Label2->caption(), readout()};
         for (int value : {int(f().comConnected), int(f().recordTotal), int(f().recordIndex),
                           int(f().Readdat.isActive()), int(f().comunication.isActive()),
-                          int(f().Command1->isEnabled()), int(f().Command2->isEnabled())}) {
+                          int(f().Command1->isEnabled()), int(f().Command2->isEnabled())})
             lines << QString::number(value);
-        }
-        for (int row = 0; row < f().grid->rows(); ++row) {
-            lines << rowText(row);
-        }
+        for (int row = 0; row < f().grid->rows(); ++row) lines << rowText(row);
         return lines;
     }
 
@@ -76,7 +65,7 @@ TEST_F(Receive, LiveReadingsSetLabelsModeAndEveryLamp) {
         {"01 03 0A 04 D2 31 00 00 C8 01 2C 00 32 83 2E", "-|2.00KΩ|3.00KΩ|123.4Ωm|5.0m|-|-|0000|2"},
         {kVoltage, "-|-|-|-|-|50.0V|-|1000|3"},
         {"01 03 0A 27 10 22 08 00 00 00 00 00 00 53 C7", "OL KΩ|0.00KΩ|0.00KΩ|-|-|-|-|0100|1"},
-        {"01 03 0A 04 D2 61 14 00 C8 01 2C 00 32 D2 13", "-|-|-|-|-|-|-|1010|7"}};
+        {kUnknownUnit, "-|-|-|-|-|-|-|1010|7"}};
     for (const auto& [frame, readoutText] : cases) {
         SCOPED_TRACE(frame);
         SetUp();
@@ -108,6 +97,9 @@ TEST_F(Receive, StoredRecordsGrowTheTableNeverMixAndResetToTheHeader) {
     request(4, 3);
     t->port->arrive(bytes(kVoltage));
     EXPECT_EQ(rowText(3), QStringLiteral("3|||||||50.0V"));
+    request(4, 4);  // an unknown unit: the row and its number, no values
+    t->port->arrive(bytes(kUnknownUnit));
+    EXPECT_EQ(rowText(4), QStringLiteral("4|||||||"));
 
     request(4, 32767);
     t->port->arrive(bytes(kVoltage));
@@ -120,8 +112,8 @@ TEST_F(Receive, StoredRecordsGrowTheTableNeverMixAndResetToTheHeader) {
     expectFreshTable();
 }
 
-// A checked frame shorter than its layout (or a record numbered 0) only resets the watchdog;
-// the whole frame with any one byte changed, or its CRC bytes swapped, changes nothing.
+// A checked frame shorter than its layout, a record numbered 0 or a handshake reply while
+// connected only resets the watchdog; any one byte changed, or the CRC bytes swapped, nothing.
 TEST_F(Receive, ShortOrCorruptedFramesAreNotRead) {
     const struct {
         uint16_t reg, count;
@@ -130,6 +122,7 @@ TEST_F(Receive, ShortOrCorruptedFramesAreNotRead) {
         const char* inert;  // sent with its CRC
     } cases[] = {
         {1, 0x5577, false, "01 03 02 AA BB 86 97", "01 03 02 AA"},
+        {1, 0x5577, true, "01 03 02 AA BB 86 97", "01 03 02 AA BB"},
         {2, 10, true, kEarthResistance, "01 03 0A 04 D2 22 3C 00 C8 01 2C 00"},
         {3, 2, true, "01 03 02 00 05 78 47", "01 03 02 00"},
         {4, 3, true, "01 03 0A 04 D2 31 00 00 C8 01 2C 00 32 83 2E", "01"},
@@ -166,6 +159,20 @@ TEST_F(Receive, ShortOrCorruptedFramesAreNotRead) {
         EXPECT_EQ(f().timeoutCount, 0);
         EXPECT_TRUE(f().comConnected);
     }
+}
+
+// Line errors and line-state changes neither read nor drop what is waiting.
+TEST_F(Receive, OtherPortEventsLeaveTheBytesWaiting) {
+    request(2, 10);
+    const QByteArray frame = bytes(kVoltage);
+    t->port->arrive(frame.left(14));
+    const QStringList before = state();
+    for (int code : {1, 3, 4, kComEventBreak, kComEventFrame, kComEventOverrun, kComEventRxOver})
+        t->port->raise(code);
+    EXPECT_EQ(t->port->bytesWaiting(), 14);
+    EXPECT_EQ(state(), before);
+    t->port->arrive(frame.right(1));  // the whole reply is read at last
+    EXPECT_EQ(readout(), QString::fromUtf8("-|-|-|-|-|50.0V|-|1000|3"));
 }
 
 }  // namespace

@@ -15,6 +15,9 @@
 namespace kelvora::testing {
 namespace {
 
+// Regional settings of the systems the captions are written for, read when Qt starts.
+const bool kChineseSystem = qputenv("LC_ALL", "zh_CN.UTF-8");
+
 class SaveCommand : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -32,13 +35,13 @@ protected:
 
 // Cancel writes nothing and says nothing, but the default folder is created for the dialog.
 TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
-    const QString date = QLocale::system().toString(t->clock->now().date(), QLocale::ShortFormat);
+    ASSERT_TRUE(kChineseSystem && QLocale::system().name() == QStringLiteral("zh_CN"));
     for (bool live : {true, false}) {
         SCOPED_TRACE(live);
         QDir(folder).removeRecursively();
         t->form->liveView = live;
         t->form->Command2_Click();  // no answer queued: cancelled
-        EXPECT_EQ(t->dialog->shownFileNames.last(), QStringLiteral("Kelvora") + fileNameDate(date));
+        EXPECT_EQ(t->dialog->shownFileNames.last(), QStringLiteral("Kelvora2026-12-6"));
         EXPECT_EQ(t->dialog->shownFilters.last(),
                   live ? QStringLiteral("jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|")
                        : QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"));
@@ -49,15 +52,16 @@ TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
         EXPECT_TRUE(t->messages->shown.isEmpty());
     }
     EXPECT_EQ(t->clipboard->sets, 1);  // the picture taken before the dialog opened
-    EXPECT_EQ(fileNameDate(QStringLiteral("2026/12/6")), QStringLiteral("2026-12-6"));
+    // Other regional dates: no extension-like dots, nothing a file name cannot hold.
+    for (const auto& [date, name] :
+         {std::pair{"06.12.26", "06-12-26"}, {"6:12:26", "6-12-26"}, {"2026\\12|6", "2026-12-6"}})
+        EXPECT_EQ(fileNameDate(QString::fromLatin1(date)), QString::fromLatin1(name));
 }
 
 // A default folder that can be neither found nor created (a file holds its name): the dialog
 // starts in the home folder and the save still works.
 TEST_F(SaveCommand, AnUnusableDefaultFolderStartsTheDialogAtHome) {
-    QFile blocker(folder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeBytes(folder, "a file where the folder should be"));
     const QString path = dir.filePath("reading.txt");
     save(true, 2, path);
     EXPECT_EQ(t->dialog->shownInitDirs.last(), QDir::homePath());
@@ -104,22 +108,31 @@ TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
     EXPECT_TRUE(t->messages->shown.isEmpty());
 }
 
-// A folder that cannot be written (not even by root), and a full disk as the process sees it
-// (writes past the file size limit fail): one warning with the path and the reason; the old
-// file survives whole and no temporary is left.
+// A folder that cannot be written (not even by root), a full disk as the process sees it (writes
+// past the file size limit fail, a large workbook at once, a small one when flushed) and no
+// spreadsheet writer at all: one warning with the path and the reason; the old file survives
+// whole and no temporary is left.
 TEST_F(SaveCommand, FailuresAreReportedAndKeepTheOldFile) {
     const QByteArray old = "old contents that must survive\r\n";
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
-    for (const auto& [liveTab, type] : {std::pair{true, 1}, {true, 2}, {false, 1}, {false, 2}}) {
+    for (const auto& [liveTab, type, records, writer] : {std::tuple{true, 1, 0, true},
+                                                         {true, 2, 0, true},
+                                                         {false, 1, 0, true},
+                                                         {false, 2, 0, true},
+                                                         {false, 2, 2000, true},
+                                                         {false, 2, 0, false}}) {
+        t = makeTestForm(folder, "UTF-8", [writes = writer] {
+            return writes ? makeXlsWorkbook() : std::unique_ptr<Spreadsheet>();
+        });
+        fillTable(*t->form, QList<QStringList>(records, QStringList(8, QStringLiteral("12.5"))));
         QTemporaryDir target;
         const QString full = target.filePath("saved.file");
-        QFile file(full);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-        file.close();
+        ASSERT_TRUE(writeBytes(full, old));
         for (const QString& path : {QStringLiteral("/proc/kelvora-save.x"), full}) {
-            SCOPED_TRACE(QStringLiteral("%1 %2 %3").arg(path).arg(liveTab).arg(type).toStdString());
+            SCOPED_TRACE(::testing::Message()
+                         << path.toStdString() << liveTab << type << records << writer);
             const rlimit limit = {path == full ? 16 : saved.rlim_cur, saved.rlim_max};
             ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
             save(liveTab, type, path);

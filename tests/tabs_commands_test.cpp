@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -26,6 +28,29 @@ QString effects(TestForm& t) {
                              int(t.messages->shown.size()));
 }
 
+// Each timer's interval and state once the window has started, and the start values.
+TEST(StartUp, TimersAndStateAfterFormLoad) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    const struct {
+        QTimer& timer;
+        int intervalMs;
+        bool running;
+    } timers[] = {{f.Findcom, 300, true},  {f.COMtimout, 1000, true}, {f.comunication, 1000, true},
+                  {f.Readdat, 100, false}, {f.vrprecord, 1000, true}, {f.Movectrltimer, 200, true},
+                  {f.Movetimer, 5, false}, {f.Timer1, 1000, true}};
+    for (const auto& c : timers) {
+        EXPECT_EQ(c.timer.interval(), c.intervalMs) << &c - timers;
+        EXPECT_EQ(c.timer.isActive(), c.running) << &c - timers;
+    }
+    EXPECT_EQ(f.comNumber, 1);
+    EXPECT_EQ(f.measureMode, 2);
+    EXPECT_TRUE(f.liveView && !f.comConnected && f.grid->isHidden() && !f.Frame1->isHidden());
+    EXPECT_EQ(QStringList({f.windowTitle(), f.StatusBar1Panels[1]->text(), f.Label1->caption(),
+                           f.Label2->caption(), f.TabStrip1->tabText(0), f.TabStrip1->tabText(1)}),
+              QString::fromUtf8("Kelvora Kelvora 串口状态 通信失败 实时监控 历史查询").split(' '));
+}
+
 TEST(Tabs, EachTabShowsItsViewAndAClickRestoresPollingAfterADownload) {
     auto t = makeTestForm();
     Form1& f = *t->form;
@@ -46,29 +71,17 @@ TEST(Tabs, EachTabShowsItsViewAndAClickRestoresPollingAfterADownload) {
     EXPECT_TRUE(f.Command2->isEnabled());
 }
 
-TEST(Commands, ClearEmptiesOnlyTheRecordTableOnEitherTab) {
-    for (int tab : {0, 1}) {
-        SCOPED_TRACE(tab);
-        auto t = makeTestForm();
-        Form1& f = *t->form;
-        f.TabStrip1->setCurrentIndex(tab);
-        f.grid->setRows(4);
-        f.p[0]->setCaption(QStringLiteral("123.4Ωm"));
-        f.Command3_Click();
-        EXPECT_EQ(f.grid->rows(), 2);
-        EXPECT_EQ(f.grid->textMatrix(0, 0), QStringLiteral("NO."));
-        EXPECT_EQ(f.p[0]->caption(), QStringLiteral("123.4Ωm"));
-    }
-}
-
-TEST(Commands, ReadOnTheLiveTabDoesNothing) {
+// The record tab's Clear is the menu test's; the live tab's keeps the live labels.
+TEST(Commands, ClearOnTheLiveTabEmptiesOnlyTheRecordTable) {
     auto t = makeTestForm();
-    t->port->forceOpen();
-    t->form->comConnected = true;
-    t->form->Command1_Click();
-    t->form->mnuread_Click();
-    EXPECT_EQ(effects(*t), QStringLiteral("0 0 0 0 2 0"));
-    EXPECT_TRUE(t->form->comunication.isActive());
+    Form1& f = *t->form;
+    f.grid->setRows(4);
+    f.grid->setTextMatrix(1, 1, QStringLiteral("12.34KΩ"));
+    f.p[0]->setCaption(QStringLiteral("123.4Ωm"));
+    f.Command3_Click();
+    EXPECT_EQ(f.grid->rows(), 2);
+    EXPECT_EQ(f.grid->textMatrix(0, 0) + f.grid->textMatrix(1, 1), QStringLiteral("NO."));
+    EXPECT_EQ(f.p[0]->caption(), QStringLiteral("123.4Ωm"));
 }
 
 TEST(Commands, MenuItemsRunTheHandlerEvenWithTheirButtonDisabled) {
@@ -99,10 +112,10 @@ TEST(Commands, HelpBoxTitleAndText) {
     auto t = makeTestForm();
     t->form->Command6_Click();
     ASSERT_EQ(t->messages->shown.size(), 1);
-    EXPECT_EQ(t->messages->shown.front().kind, QStringLiteral("information"));
-    EXPECT_EQ(t->messages->shown.front().title, QStringLiteral("欢迎使用我们公司产品"));
-    EXPECT_EQ(t->messages->shown.front().text,
-              QStringLiteral("KelvoraV1.0(CN)\r   如需帮助请联系我们!\r"));
+    const FakeMessageBoxes::Shown& box = t->messages->shown.front();
+    EXPECT_EQ(QStringList({box.kind, box.title, box.text}),
+              QStringList({"information", QStringLiteral("欢迎使用我们公司产品"),
+                           QStringLiteral("KelvoraV1.0(CN)\r   如需帮助请联系我们!\r")}));
 }
 
 TEST(Commands, CloseEndsTheProgramOnceAndStopsEverything) {
@@ -121,6 +134,17 @@ TEST(Commands, CloseEndsTheProgramOnceAndStopsEverything) {
     t->port->arrive(bytes("01 03 02 00 05 78 47"));         // a late reply is not handled
     EXPECT_EQ(effects(*t), QStringLiteral("1 0 0 1 2 0"));  // ended once, nothing asked
     EXPECT_EQ(f.recordTotal, 0);
+}
+
+// The window's close box ends the program as Close does: the event loop returns.
+TEST(Commands, TheCloseBoxEndsTheProgram) {
+    auto t = makeTestForm();
+    t->form->show();
+    QTimer::singleShot(0, t->form.get(), [&t] { t->form->close(); });
+    QTimer stillRunning;
+    stillRunning.callOnTimeout([] { QCoreApplication::exit(1); });
+    stillRunning.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
 }
 
 }  // namespace

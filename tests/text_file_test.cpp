@@ -83,9 +83,7 @@ TEST(TextFile, ReadingAndRecordFilesByteForByte) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString path = dir.filePath("saved.txt");
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old contents\r\n") > 0);
-        old.close();
+        ASSERT_TRUE(writeBytes(path, "old contents\r\n"));
         auto t = makeTestForm(dir.filePath("folder"), c.charset);
         Form1& form = *t->form;
         form.liveView = c.liveTab;

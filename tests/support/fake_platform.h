@@ -25,7 +25,7 @@ class FakeCommonDialog : public CommonDialog {
 public:
     struct Answer {
         DialogOutcome outcome;
-        QString chosenPath;       // empty: keep fileName as set by the caller
+        QString chosenPath;         // empty: keep fileName as set by the caller
         int chosenFilterIndex = 0;  // 0: keep filterIndex
         std::function<void()> whileOpen;
     };
@@ -35,8 +35,20 @@ public:
     QStringList shownFileNames, shownFilters, shownDefaultExts, shownInitDirs;
     QList<int> shownFlags;
 
-    DialogOutcome showSave(QWidget* parent) override;
-    DialogOutcome showPrinter(QWidget* parent) override;
+    DialogOutcome showSave(QWidget*) override {
+        ++saveShows;
+        shownFileNames << fileName;
+        shownFilters << filter;
+        shownDefaultExts << defaultExt;
+        shownInitDirs << initDir;
+        shownFlags << flags;
+        return answer();
+    }
+    DialogOutcome showPrinter(QWidget*) override {
+        ++printShows;
+        shownFlags << flags;
+        return answer();
+    }
 
 private:
     DialogOutcome answer();
@@ -44,14 +56,27 @@ private:
 
 class FakePrinter : public Printer {
 public:
-    QStringList lines;  // every printed line, in order
-    QStringList log;    // "currentY 500", "print <line>", "endDoc"
+    QStringList lines;         // every printed line, in order
+    QStringList log;           // "currentY 500", "print <line>", "failed <line>", "endDoc"
     QStringList failingLines;  // lines whose print fails
     int documentsEnded = 0;
 
-    bool setCurrentY(double twips) override;
-    bool print(const QString& line) override;
-    bool endDoc() override;
+    bool setCurrentY(double twips) override {
+        log << QStringLiteral("currentY %1").arg(twips);
+        return true;
+    }
+    bool print(const QString& line) override {
+        const bool fails = failingLines.contains(line);
+        log << (fails ? QStringLiteral("failed ") : QStringLiteral("print ")) + line;
+        if (!fails)
+            lines << line;
+        return !fails;
+    }
+    bool endDoc() override {
+        ++documentsEnded;
+        log << QStringLiteral("endDoc");
+        return true;
+    }
 };
 
 class FakeClipboard : public Clipboard {
@@ -73,13 +98,13 @@ public:
     QList<Shown> shown;
     int beeps = 0;
     void information(QWidget*, const QString& title, const QString& text) override {
-        shown.append({QStringLiteral("information"), title, text});
+        shown.append({"information", title, text});
     }
     void exclamation(QWidget*, const QString& title, const QString& text) override {
-        shown.append({QStringLiteral("exclamation"), title, text});
+        shown.append({"exclamation", title, text});
     }
     void warning(QWidget*, const QString& title, const QString& text) override {
-        shown.append({QStringLiteral("warning"), title, text});
+        shown.append({"warning", title, text});
     }
     void beep() override { ++beeps; }
 };
