@@ -91,28 +91,6 @@ void expectIdleLayout(Form1& f, int mode) {
     for (TwipLabel* other : others) EXPECT_TRUE(!other || other->isHidden());
 }
 
-// Start-up builds mode 2 in nine ticks and keeps it; a switch hides it and flies in the new one.
-// The indicators are no reading labels: they stay as they are.
-TEST(LiveLayout, StartUpLayoutThenModeSwitches) {
-    const struct { int to, ticks; } cases[] = {{1, 7}, {3, 3}, {4, 3}, {0, 1}, {5, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.to);
-        auto t = makeTestForm();
-        Form1& f = *t->form;
-        for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
-        EXPECT_EQ(buildLayout(f, 2), 9);
-        f.vrprecord_Timer();  // the mode shown: no new animation
-        expectIdleLayout(f, 2);
-        f.measureMode = c.to;
-        f.vrprecord_Timer();
-        for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
-        EXPECT_EQ(buildLayout(f, c.to), c.ticks);
-        expectIdleLayout(f, c.to);
-        for (TwipLabel* lamp : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP})
-            EXPECT_FALSE(lamp->isHidden());
-    }
-}
-
 TEST(LiveLayout, ModeChangeInTheMiddleOfALayoutStopsItAndTheWatcherStartsTheNewOne) {
     auto t = makeTestForm();
     Form1& f = *t->form;
@@ -170,26 +148,33 @@ const struct {
     {2100, 495, qRgb(0, 192, 192), true}};
 // clang-format on
 
-// Saves <build>/screenshots/live_mode<n>.png for a person to look at; each label stands where
-// the layout table says, in its size, font and colours.
-TEST(LiveLayout, ScreenshotsShowEveryModeWhereTheLayoutTableSays) {
+// Start-up builds mode 2 on the real timers and keeps it; each switch hides the old layout and
+// flies in the new one, leaving the indicators alone. Saves <build>/screenshots/live_mode<n>.png;
+// each label stands where, and looks as, the tables say.
+TEST(LiveLayout, ModeSwitchesAndScreenshots) {
     auto t = makeTestForm();
     Form1& f = *t->form;
+    for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
     f.show();
     const QDeadlineTimer deadline(20000);  // the start-up layout runs on the real timers
     while (f.Movectrltimer.isActive() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    f.vrprecord_Timer();  // the mode shown: no new animation
     expectIdleLayout(f, 2);
     const QString folder = QStringLiteral(KELVORA_BINARY_DIR "/screenshots");
     QDir().mkpath(folder);
     const auto px = [dpi = f.Frame1->logicalDpiX()](int twips) {
         return twipsToPixels(twips, dpi);
     };
-    for (int mode : {1, 3, 4, 2}) {
+    for (const auto& [mode, ticks] : {std::pair{1, 7}, {3, 3}, {4, 3}, {0, 1}, {5, 1}, {2, 9}}) {
         SCOPED_TRACE(mode);
         f.measureMode = mode;
         f.vrprecord_Timer();
-        buildLayout(f, mode);
+        for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
+        EXPECT_EQ(buildLayout(f, mode), ticks);
+        expectIdleLayout(f, mode);
+        for (TwipLabel* lamp : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP})
+            EXPECT_TRUE(lamp->isVisible());
         const QImage image = f.grab().toImage();
         EXPECT_TRUE(image.save(folder + QStringLiteral("/live_mode%1.png").arg(mode)));
         for (const Place& place : layoutOf(mode)) {

@@ -68,13 +68,12 @@ TEST(QtPrintDialog, WithoutPageNumbersOffersNoPageRangeAndRejectingIsACancel) {
     QtCommonDialog dialog(&printer);
     dialog.flags = kCdlPrintReturnDc | kCdlPrintNoPageNums;
     bool pageRangeOffered = true;
-    const DialogOutcome outcome = show<QPrintDialog>(
-        [&] { return dialog.showPrinter(nullptr); },
-        [&](QPrintDialog* shown) {
-            pageRangeOffered = shown->testOption(QAbstractPrintDialog::PrintPageRange);
-            shown->reject();
-        });
-    EXPECT_EQ(outcome.kind, DialogOutcome::Cancelled);
+    const auto user = [&pageRangeOffered](QPrintDialog* shown) {
+        pageRangeOffered = shown->testOption(QAbstractPrintDialog::PrintPageRange);
+        shown->reject();
+    };
+    EXPECT_EQ(show<QPrintDialog>([&] { return dialog.showPrinter(nullptr); }, user).kind,
+              DialogOutcome::Cancelled);
     EXPECT_FALSE(pageRangeOffered);
 }
 

@@ -41,39 +41,28 @@ TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
         QDir(folder).removeRecursively();
         t->form->liveView = live;
         t->form->Command2_Click();  // no answer queued: cancelled
-        EXPECT_EQ(t->dialog->shownFileNames.last(), QStringLiteral("Kelvora2026-12-6"));
-        EXPECT_EQ(t->dialog->shownFilters.last(),
-                  live ? QStringLiteral("jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|")
-                       : QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"));
-        EXPECT_EQ(t->dialog->shownDefaultExts.last(), live ? ".jpg" : ".txt");
-        EXPECT_EQ(t->dialog->shownInitDirs.last(), folder);
+        EXPECT_EQ(t->dialog->shownSaves.last(),
+                  QStringList({"Kelvora2026-12-6",
+                               live ? "jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|"
+                                    : "txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|",
+                               live ? ".jpg" : ".txt", folder}));
         EXPECT_EQ(t->dialog->shownFlags.last(), 2);
         EXPECT_TRUE(QFileInfo(folder).isDir() && QDir(folder).isEmpty());
         EXPECT_TRUE(t->messages->shown.isEmpty());
     }
     EXPECT_EQ(t->clipboard->sets, 1);  // the picture taken before the dialog opened
+    ASSERT_TRUE(QDir(folder).removeRecursively() && writeBytes(folder, "not a folder"));
+    t->form->Command2_Click();  // a folder that cannot be made: the dialog starts at home
+    EXPECT_EQ(t->dialog->shownSaves.last()[3], QDir::homePath());
     // Other regional dates: no extension-like dots, nothing a file name cannot hold.
     for (const auto& [date, name] :
          {std::pair{"06.12.26", "06-12-26"}, {"6:12:26", "6-12-26"}, {"2026\\12|6", "2026-12-6"}})
         EXPECT_EQ(fileNameDate(QString::fromLatin1(date)), QString::fromLatin1(name));
 }
 
-// A default folder that can be neither found nor created (a file holds its name): the dialog
-// starts in the home folder and the save still works.
-TEST_F(SaveCommand, AnUnusableDefaultFolderStartsTheDialogAtHome) {
-    ASSERT_TRUE(writeBytes(folder, "a file where the folder should be"));
-    const QString path = dir.filePath("reading.txt");
-    save(true, 2, path);
-    EXPECT_EQ(t->dialog->shownInitDirs.last(), QDir::homePath());
-    EXPECT_TRUE(QFileInfo(path).isFile());
-    EXPECT_TRUE(t->messages->shown.isEmpty());
-}
-
-// The dialog remembers the type picked last, by either tab; the next Save guesses the
-// extension, and on the live tab whether to take the picture before the dialog opens, from it.
-// When text was guessed but the picture picked, the picture is taken after the dialog closes.
-// The picture is the window (not what another program put on the clipboard meanwhile),
-// encoded as its name says.
+// The type picked last, on either tab, sets the next proposed extension and whether the window
+// picture is taken before the dialog opens (else after it closes, never another program's
+// picture); the picture is encoded as its name says.
 TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
     const struct {
         bool liveTab;
@@ -97,7 +86,7 @@ TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
             pictureBefore = t->clipboard->sets > setsBefore;
             t->clipboard->held = QImage(3, 3, QImage::Format_RGB32);
         });
-        EXPECT_EQ(t->dialog->shownDefaultExts.last(), step.proposed);
+        EXPECT_EQ(t->dialog->shownSaves.last()[2], step.proposed);
         EXPECT_EQ(pictureBefore, step.pictureBefore);
         EXPECT_EQ(t->dialog->filterIndex, step.picked);
         if (!step.magic.isEmpty()) {
@@ -108,10 +97,9 @@ TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
     EXPECT_TRUE(t->messages->shown.isEmpty());
 }
 
-// A folder that cannot be written (not even by root), a full disk as the process sees it (writes
-// past the file size limit fail, a large workbook at once, a small one when flushed) and no
-// spreadsheet writer at all: one warning with the path and the reason; the old file survives
-// whole and no temporary is left.
+// An unwritable folder, a full disk (past the file size limit: a large workbook fails at once, a
+// small one when flushed) and no spreadsheet writer: one warning with the path and the reason,
+// the old file whole, no temporary left.
 TEST_F(SaveCommand, FailuresAreReportedAndKeepTheOldFile) {
     const QByteArray old = "old contents that must survive\r\n";
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);

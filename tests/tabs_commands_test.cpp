@@ -23,32 +23,35 @@ void connectOnRecordTab(TestForm& t) {
 
 // Requests sent, save and print dialogs, program ends, table rows, message boxes.
 QString effects(TestForm& t) {
-    return QString::asprintf("%d %d %d %d %d %d", int(t.port->written.size()), t.dialog->saveShows,
-                             t.dialog->printShows, t.programEnds, int(t.form->grid->rows()),
-                             int(t.messages->shown.size()));
+    return QString::asprintf("%d %d %d %d %d %d", int(t.port->written.size()),
+                             int(t.dialog->shownSaves.size()), t.dialog->printShows, t.programEnds,
+                             int(t.form->grid->rows()), int(t.messages->shown.size()));
 }
 
 // Each timer's interval and state once the window has started, and the start values.
 TEST(StartUp, TimersAndStateAfterFormLoad) {
     auto t = makeTestForm();
     Form1& f = *t->form;
-    const struct {
-        QTimer& timer;
-        int intervalMs;
-        bool running;
-    } timers[] = {{f.Findcom, 300, true},  {f.COMtimout, 1000, true}, {f.comunication, 1000, true},
-                  {f.Readdat, 100, false}, {f.vrprecord, 1000, true}, {f.Movectrltimer, 200, true},
-                  {f.Movetimer, 5, false}, {f.Timer1, 1000, true}};
-    for (const auto& c : timers) {
-        EXPECT_EQ(c.timer.interval(), c.intervalMs) << &c - timers;
-        EXPECT_EQ(c.timer.isActive(), c.running) << &c - timers;
+    const std::tuple<QTimer&, int, bool> timers[] = {
+        {f.Findcom, 300, true},  {f.COMtimout, 1000, true}, {f.comunication, 1000, true},
+        {f.Readdat, 100, false}, {f.vrprecord, 1000, true}, {f.Movectrltimer, 200, true},
+        {f.Movetimer, 5, false}, {f.Timer1, 1000, true}};
+    for (const auto& entry : timers) {
+        const auto& [timer, intervalMs, running] = entry;
+        EXPECT_EQ(timer.interval(), intervalMs) << &entry - timers;
+        EXPECT_EQ(timer.isActive(), running) << &entry - timers;
     }
     EXPECT_EQ(f.comNumber, 1);
     EXPECT_EQ(f.measureMode, 2);
     EXPECT_TRUE(f.liveView && !f.comConnected && f.grid->isHidden() && !f.Frame1->isHidden());
-    EXPECT_EQ(QStringList({f.windowTitle(), f.StatusBar1Panels[1]->text(), f.Label1->caption(),
-                           f.Label2->caption(), f.TabStrip1->tabText(0), f.TabStrip1->tabText(1)}),
-              QString::fromUtf8("Kelvora Kelvora 串口状态 通信失败 实时监控 历史查询").split(' '));
+    QStringList texts = {f.windowTitle(),         f.StatusBar1Panels[1]->text(),
+                         f.Label1->caption(),     f.Label2->caption(),
+                         f.TabStrip1->tabText(0), f.TabStrip1->tabText(1)};
+    for (LabelArray* values : {&f.r, &f.p, &f.p_length, &f.rc, &f.rp, &f.v, &f.i})
+        texts << (*values)[0]->caption();
+    EXPECT_EQ(texts, QStringList({"Kelvora", "Kelvora", "串口状态", "通信失败", "实时监控",
+                                  "历史查询", "0.00 Ω", "0.00 Ωm", "0.00 m", "0.00 KΩ", "0.00 KΩ",
+                                  "0.0 V", "0.00 mA"}));
 }
 
 TEST(Tabs, EachTabShowsItsViewAndAClickRestoresPollingAfterADownload) {

@@ -57,8 +57,6 @@ const TextCase kCases[] = {
     {"EarthVoltage", "UTF-8", true, 3, true, {}, sp(9) + "    V:    50.0V\r\n"},
     {"ClampCurrentOverloadKeepsItsSpace", "UTF-8", true, 4, true, {}, sp(9) + "    I:    OL mA\r\n"},
     {"UnknownModeEmptiesTheFile", "UTF-8", true, 9, true, {}, ""},
-    {"StartUpTexts", "UTF-8", true, 1, false, {},
-     kRHeader + sp(11) + "0.00 Ω" + sp(3) + "0.00 KΩ" + sp(3) + "0.00 KΩ\r\n"},
     {"GbkStartUpTexts", "GBK", true, 2, false, {},
      sp(9) + "    \xA6\xD1    " + "   \xA6\xD1 length    " + "   Rc   " + "   Rp    \r\n" + sp(11) +
      "0.00 \xA6\xB8m" + sp(5) + "0.00 m" + sp(7) + "0.00 K\xA6\xB8" + sp(2) + "0.00 K\xA6\xB8\r\n"},

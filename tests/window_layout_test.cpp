@@ -67,24 +67,18 @@ TEST(WindowLayout, ControlsStandOnTheirTwipRectanglesInTheirFonts) {
     }
     for (TwipLabel* indicator : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP})
         EXPECT_EQ(indicator->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    // The record table as shown: columns 1160 twips wide, centred both ways; rows 300 high.
+    ASSERT_EQ(f.grid->model()->columnCount(), 8);
+    for (int column = 0; column < 8; ++column) {
+        EXPECT_EQ(f.grid->columnWidth(column), px(1160));
+        for (int row : {0, 1})
+            EXPECT_EQ(f.grid->model()->index(row, column).data(Qt::TextAlignmentRole).toInt(),
+                      int(Qt::AlignCenter));
+    }
+    for (int row : {0, 1}) EXPECT_EQ(f.grid->QTableView::rowHeight(row), px(300));
     EXPECT_EQ(f.centralWidget()->size(), QSize(px(12780), px(10125)));
     f.show();
     EXPECT_EQ(f.minimumSize(), f.maximumSize());  // fixed size
-}
-
-// As shown: every column 1160 twips wide and centred both ways, every row 300 twips high.
-TEST(WindowLayout, RecordTableColumnsAndRows) {
-    auto t = makeTestForm();
-    RecordGrid& grid = *t->form->grid;
-    const auto px = [&grid](int twips) { return twipsToPixels(twips, grid.logicalDpiX()); };
-    ASSERT_EQ(grid.model()->columnCount(), 8);
-    for (int column = 0; column < 8; ++column) {
-        EXPECT_EQ(grid.columnWidth(column), px(1160));
-        for (int row : {0, 1})
-            EXPECT_EQ(grid.model()->index(row, column).data(Qt::TextAlignmentRole).toInt(),
-                      int(Qt::AlignCenter));
-    }
-    for (int row : {0, 1}) EXPECT_EQ(grid.QTableView::rowHeight(row), px(300));
 }
 
 // Every caption, reading and unit must render from a real face: no boxes for 宋体, ρ or Ω.

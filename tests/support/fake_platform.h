@@ -29,18 +29,13 @@ public:
         int chosenFilterIndex = 0;  // 0: keep filterIndex
         std::function<void()> whileOpen;
     };
-    std::deque<Answer> answers;  // an empty queue answers Cancelled
-    int saveShows = 0;
+    std::deque<Answer> answers;     // an empty queue answers Cancelled
+    QList<QStringList> shownSaves;  // file name, type list, default extension, folder
     int printShows = 0;
-    QStringList shownFileNames, shownFilters, shownDefaultExts, shownInitDirs;
     QList<int> shownFlags;
 
     DialogOutcome showSave(QWidget*) override {
-        ++saveShows;
-        shownFileNames << fileName;
-        shownFilters << filter;
-        shownDefaultExts << defaultExt;
-        shownInitDirs << initDir;
+        shownSaves << QStringList{fileName, filter, defaultExt, initDir};
         shownFlags << flags;
         return answer();
     }
