@@ -21,8 +21,7 @@ uint16_t bitwiseCrc(const std::vector<uint8_t>& data, size_t from, size_t to) {
 
 // The product's CRC as high << 8 | low, over the whole buffer unless a length is given.
 uint16_t crc(const std::vector<uint8_t>& data, int start = 0, int length = -1) {
-    uint8_t high = 0x55;
-    uint8_t low = 0x55;
+    uint8_t high = 0x55, low = 0x55;
     Crc16(data.data(), data.size(), start, length < 0 ? int(data.size()) : length, high, low);
     return static_cast<uint16_t>(high << 8 | low);
 }

@@ -110,26 +110,24 @@ TEST(LiveLayout, ModeChangeInTheMiddleOfALayoutStopsItAndTheWatcherStartsTheNewO
 
 // A tenth of the distance per step, halves to even; the move always ends on its end point.
 TEST(LiveLayout, MovesTakeTenRoundedStepsThenLandExactly) {
-    const struct {
-        int startLeft, startTop, endLeft, endTop, dx, dy;
-    } cases[] = {{0, 0, 15, 25, 2, 2},
-                 {0, 0, 7, 3, 1, 0},
-                 {100, 200, 65, 175, -4, -2},
-                 {-32768, 32767, 32767, -32768, 6554, -6554}};
+    // Start left and top, end left and top, then the step taken each tick.
+    const int cases[][6] = {{0, 0, 15, 25, 2, 2},
+                            {0, 0, 7, 3, 1, 0},
+                            {100, 200, 65, 175, -4, -2},
+                            {-32768, 32767, 32767, -32768, 6554, -6554}};
     auto t = makeTestForm();
     Form1& f = *t->form;
     buildLayout(f, 2);
     TwipLabel* label = f.Label3[0];
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.endLeft);
-        f.StartMove(label, c.startLeft, c.startTop, c.endLeft, c.endTop, true);
+    for (const auto& [startLeft, startTop, endLeft, endTop, dx, dy] : cases) {
+        SCOPED_TRACE(endLeft);
+        f.StartMove(label, startLeft, startTop, endLeft, endTop, true);
         for (int step = 1; step <= 10; ++step) {
             f.Movetimer_Timer();
-            EXPECT_EQ(twipsOf(label),
-                      std::pair(c.startLeft + step * c.dx, c.startTop + step * c.dy));
+            EXPECT_EQ(twipsOf(label), std::pair(startLeft + step * dx, startTop + step * dy));
         }
         EXPECT_EQ(runMove(f), 1);
-        EXPECT_EQ(twipsOf(label), std::pair(c.endLeft, c.endTop));
+        EXPECT_EQ(twipsOf(label), std::pair(endLeft, endTop));
     }
 }
 

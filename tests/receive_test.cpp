@@ -71,9 +71,8 @@ TEST_F(Receive, LiveReadingsSetLabelsModeAndEveryLamp) {
         SetUp();
         f().measureMode = 7;
         const QString expected = QString::fromUtf8(readoutText);
-        for (int k = 0; k < 4; ++k) {  // each lamp starts opposite to where it must end
+        for (int k = 0; k < 4; ++k)  // each lamp starts opposite to where it must end
             lamps()[k]->setVisible(expected.section('|', 7, 7)[k] == '0');
-        }
         request(2, 10);
         t->port->arrive(bytes(frame));
         EXPECT_EQ(readout(), expected);
@@ -105,8 +104,7 @@ TEST_F(Receive, StoredRecordsGrowTheTableNeverMixAndResetToTheHeader) {
     t->port->arrive(bytes(kVoltage));
     ASSERT_EQ(f().grid->rows(), 32768);
     EXPECT_EQ(rowText(32767), QStringLiteral("32767|||||||50.0V"));
-    EXPECT_EQ(f().grid->rowHeight(3), 300);
-    EXPECT_EQ(f().grid->rowHeight(32767), 300);
+    for (int row : {0, 3, 4, 32767}) EXPECT_EQ(f().grid->rowHeight(row), 300) << row;
     f().grid->setCols(10);
     f().gridinit();
     expectFreshTable();
@@ -119,8 +117,7 @@ TEST_F(Receive, ShortOrCorruptedFramesAreNotRead) {
     const struct {
         uint16_t reg, count;
         bool connected;
-        const char* frame;
-        const char* inert;  // sent with its CRC
+        const char *frame, *inert;  // inert: sent with its CRC
     } cases[] = {
         {1, 0x5577, false, "01 03 02 AA BB 86 97", "01 03 02 AA"},
         {1, 0x5577, true, "01 03 02 AA BB 86 97", "01 03 02 AA BB"},

@@ -64,34 +64,29 @@ TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
 // picture is taken before the dialog opens (else after it closes, never another program's
 // picture); the picture is encoded as its name says.
 TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
-    const struct {
-        bool liveTab;
-        int picked;
-        const char* proposed;
-        bool pictureBefore;
-        const char* name;
-        QByteArray magic;
-    } steps[] = {{true, 2, ".jpg", true, "s.txt", {}},
-                 {true, 2, ".txt", false, "s.txt", {}},
-                 {false, 2, ".xls", false, "s.xls", {}},
-                 {true, 1, ".txt", false, "s.png", QByteArray::fromHex("89504E470D0A1A0A")},
-                 {false, 1, ".txt", false, "s.txt", {}},
-                 {true, 1, ".jpg", true, "s.jpg", QByteArray::fromHex("FFD8FF")},
-                 {true, 1, ".jpg", true, "s.bmp", "BM"}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.name);
+    // On the live tab?, type picked, extension proposed, picture before the dialog?, file, magic.
+    const std::tuple<bool, int, const char*, bool, const char*, QByteArray> steps[] = {
+        {true, 2, ".jpg", true, "s.txt", {}},
+        {true, 2, ".txt", false, "s.txt", {}},
+        {false, 2, ".xls", false, "s.xls", {}},
+        {true, 1, ".txt", false, "s.png", QByteArray::fromHex("89504E470D0A1A0A")},
+        {false, 1, ".txt", false, "s.txt", {}},
+        {true, 1, ".jpg", true, "s.jpg", QByteArray::fromHex("FFD8FF")},
+        {true, 1, ".jpg", true, "s.bmp", "BM"}};
+    for (const auto& [liveTab, picked, proposed, takenBefore, name, magic] : steps) {
+        SCOPED_TRACE(name);
         const int setsBefore = t->clipboard->sets;
         bool pictureBefore = false;
-        save(step.liveTab, step.picked, dir.filePath(step.name), [&] {
+        save(liveTab, picked, dir.filePath(name), [&] {
             pictureBefore = t->clipboard->sets > setsBefore;
             t->clipboard->held = QImage(3, 3, QImage::Format_RGB32);
         });
-        EXPECT_EQ(t->dialog->shownSaves.last()[2], step.proposed);
-        EXPECT_EQ(pictureBefore, step.pictureBefore);
-        EXPECT_EQ(t->dialog->filterIndex, step.picked);
-        if (!step.magic.isEmpty()) {
-            EXPECT_TRUE(readBytes(dir.filePath(step.name)).startsWith(step.magic));
-            EXPECT_EQ(QImage(dir.filePath(step.name)).size(), t->form->grab().size());
+        EXPECT_EQ(t->dialog->shownSaves.last()[2], proposed);
+        EXPECT_EQ(pictureBefore, takenBefore);
+        EXPECT_EQ(t->dialog->filterIndex, picked);
+        if (!magic.isEmpty()) {
+            EXPECT_TRUE(readBytes(dir.filePath(name)).startsWith(magic));
+            EXPECT_EQ(QImage(dir.filePath(name)).size(), t->form->grab().size());
         }
     }
     EXPECT_TRUE(t->messages->shown.isEmpty());

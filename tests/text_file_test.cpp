@@ -87,13 +87,10 @@ TEST(TextFile, ReadingAndRecordFilesByteForByte) {
         form.liveView = c.liveTab;
         form.measureMode = c.liveTab ? c.number : 2;
         const auto show = [&] {
-            if (c.shown && c.liveTab) {
-                for (const auto& [label, text] : kSample) {
-                    (form.*label)[0]->setCaption(text);
-                }
-            } else if (c.shown) {
+            if (c.shown && c.liveTab)
+                for (const auto& [label, text] : kSample) (form.*label)[0]->setCaption(text);
+            else if (c.shown)
                 fillTable(form, c.records);
-            }
             form.recordTotal = int16_t(c.liveTab ? 0 : c.number);
         };
         t->dialog->answers.push_back(

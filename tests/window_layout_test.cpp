@@ -20,13 +20,9 @@ namespace {
 TEST(WindowLayout, ControlsStandOnTheirTwipRectanglesInTheirFonts) {
     auto t = makeTestForm();
     Form1& f = *t->form;
-    const struct {
-        QWidget* widget;
-        const char* caption;           // buttons only
-        int left, top, width, height;  // 0: sized by its content
-        double points;                 // 0: no font of its own
-        bool bold;
-    } controls[] = {
+    // Widget, button caption, left, top, width, height (0: sized by its content), font size
+    // (0: no font of its own), bold.
+    const std::tuple<QWidget*, const char*, int, int, int, int, double, bool> controls[] = {
         {f.Command1, "读取", 840, 240, 1335, 855, 0, false},
         {f.Command2, "保存", 2400, 240, 1335, 855, 0, false},
         {f.Command3, "清空", 3960, 240, 1335, 855, 0, false},
@@ -48,21 +44,21 @@ TEST(WindowLayout, ControlsStandOnTheirTwipRectanglesInTheirFonts) {
         {f.CLAMP, "", 7800, 3960, 0, 0, 15, true},
     };
     const auto px = [&f](int twips) { return twipsToPixels(twips, f.logicalDpiX()); };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(&c - controls);
-        EXPECT_EQ(c.widget->x(), px(c.left));
-        if (c.top)
-            EXPECT_EQ(c.widget->y(), px(c.top));
-        if (c.width)
-            EXPECT_NEAR(c.widget->width(), px(c.width), 1);
-        if (c.height)
-            EXPECT_EQ(c.widget->height(), px(c.height));
-        if (auto* button = qobject_cast<QPushButton*>(c.widget))
-            EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
-        if (c.points) {
-            EXPECT_EQ(c.widget->font().family(), QStringLiteral("宋体"));
-            EXPECT_EQ(c.widget->font().pointSizeF(), c.points);
-            EXPECT_EQ(c.widget->font().bold(), c.bold);
+    for (const auto& [widget, caption, left, top, width, height, points, bold] : controls) {
+        SCOPED_TRACE(::testing::Message() << left << "," << top);
+        EXPECT_EQ(widget->x(), px(left));
+        if (top)
+            EXPECT_EQ(widget->y(), px(top));
+        if (width)
+            EXPECT_NEAR(widget->width(), px(width), 1);
+        if (height)
+            EXPECT_EQ(widget->height(), px(height));
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+        if (points) {
+            EXPECT_EQ(widget->font().family(), QStringLiteral("宋体"));
+            EXPECT_EQ(widget->font().pointSizeF(), points);
+            EXPECT_EQ(widget->font().bold(), bold);
         }
     }
     for (TwipLabel* indicator : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP})

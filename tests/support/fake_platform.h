@@ -9,12 +9,7 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "platform/clipboard.h"
-#include "platform/clock.h"
-#include "platform/common_dialog.h"
-#include "platform/message_boxes.h"
-#include "platform/printer.h"
-#include "platform/spreadsheet.h"
+#include "app/form1_seams.h"  // every platform interface the fakes stand in for
 #include "support/fake_serial_port.h"
 
 namespace kelvora::testing {
