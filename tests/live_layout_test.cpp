@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
@@ -16,9 +16,10 @@ namespace {
 enum { kR = 7, kP, kPLength, kRc, kRp, kV, kI };
 
 std::vector<TwipLabel*> readingLabels(Form1& f) {
-    return {f.Label3[0], f.Label3[1], f.Label3[2], f.Label3[3], f.Label3[4],
-            f.Label3[5], f.Label3[6], f.r[0],      f.p[0],      f.p_length[0],
-            f.rc[0],     f.rp[0],     f.v[0],      f.i[0]};
+    std::vector<TwipLabel*> labels(f.Label3.begin(), f.Label3.end());
+    for (LabelArray* values : {&f.r, &f.p, &f.p_length, &f.rc, &f.rp, &f.v, &f.i})
+        labels.push_back((*values)[0]);
+    return labels;
 }
 
 struct Place {
@@ -90,35 +91,6 @@ void expectIdleLayout(Form1& f, int mode) {
     for (TwipLabel* other : others) EXPECT_TRUE(!other || other->isHidden());
 }
 
-TEST(LiveLayout, StartUpBuildsTheSoilResistivityLayoutInNineTicksAndKeepsIt) {
-    auto t = makeTestForm();
-    Form1& f = *t->form;
-    EXPECT_EQ(f.Label2->text(), QStringLiteral("通信失败"));
-    for (TwipLabel* indicator : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP})
-        EXPECT_FALSE(indicator->isHidden());
-    for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
-    EXPECT_EQ(buildLayout(f, 2), 9);
-    f.vrprecord_Timer();  // readings of the shown mode never restart the animation
-    f.vrprecord_Timer();
-    expectIdleLayout(f, 2);
-}
-
-TEST(LiveLayout, ModeSwitchesHideTheOldLayoutAndFlyInTheNewOne) {
-    const struct { int to, ticks; } cases[] = {{1, 7}, {3, 3}, {4, 3}, {0, 1}, {5, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.to);
-        auto t = makeTestForm();
-        Form1& f = *t->form;
-        buildLayout(f, 2);
-        f.measureMode = c.to;
-        f.vrprecord_Timer();
-        for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
-        EXPECT_EQ(buildLayout(f, c.to), c.ticks);
-        expectIdleLayout(f, c.to);
-        EXPECT_FALSE(f.HVOLT->isHidden());
-    }
-}
-
 TEST(LiveLayout, ModeChangeInTheMiddleOfALayoutStopsItAndTheWatcherStartsTheNewOne) {
     auto t = makeTestForm();
     Form1& f = *t->form;
@@ -138,57 +110,89 @@ TEST(LiveLayout, ModeChangeInTheMiddleOfALayoutStopsItAndTheWatcherStartsTheNewO
 
 // A tenth of the distance per step, halves to even; the move always ends on its end point.
 TEST(LiveLayout, MovesTakeTenRoundedStepsThenLandExactly) {
-    const struct {
-        int startLeft, startTop, endLeft, endTop, dx, dy;
-    } cases[] = {{0, 0, 15, 25, 2, 2},
-                 {0, 0, 7, 3, 1, 0},
-                 {100, 200, 65, 175, -4, -2},
-                 {-32768, 32767, 32767, -32768, 6554, -6554}};
+    // Start left and top, end left and top, then the step taken each tick.
+    const int cases[][6] = {{0, 0, 15, 25, 2, 2},
+                            {0, 0, 7, 3, 1, 0},
+                            {100, 200, 65, 175, -4, -2},
+                            {-32768, 32767, 32767, -32768, 6554, -6554}};
     auto t = makeTestForm();
     Form1& f = *t->form;
     buildLayout(f, 2);
     TwipLabel* label = f.Label3[0];
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.endLeft);
-        f.StartMove(label, c.startLeft, c.startTop, c.endLeft, c.endTop, true);
+    for (const auto& [startLeft, startTop, endLeft, endTop, dx, dy] : cases) {
+        SCOPED_TRACE(endLeft);
+        f.StartMove(label, startLeft, startTop, endLeft, endTop, true);
         for (int step = 1; step <= 10; ++step) {
             f.Movetimer_Timer();
-            EXPECT_EQ(twipsOf(label),
-                      std::pair(c.startLeft + step * c.dx, c.startTop + step * c.dy));
+            EXPECT_EQ(twipsOf(label), std::pair(startLeft + step * dx, startTop + step * dy));
         }
         EXPECT_EQ(runMove(f), 1);
-        EXPECT_EQ(twipsOf(label), std::pair(c.endLeft, c.endTop));
+        EXPECT_EQ(twipsOf(label), std::pair(endLeft, endTop));
     }
 }
 
-// Saves <build>/screenshots/live_mode<n>.png for a person to look at.
-TEST(LiveLayout, ScreenshotsShowEveryModeWhereTheLayoutTableSays) {
+// Size, background and text colour of each reading label, in the order of readingLabels.
+const struct {
+    int width, height;
+    QRgb background;  // 0: the panel's
+    bool blackText;   // else the default colour
+} kLooks[] = {
+    // clang-format off
+    {3360, 435, 0, false}, {1920, 435, 0, false}, {2130, 435, 0, false}, {2370, 435, 0, false},
+    {720, 435, 0, false}, {720, 435, 0, false}, {1680, 435, 0, false},
+    {2100, 495, qRgb(0, 192, 192), true}, {2100, 495, qRgb(0, 192, 192), true},
+    {2100, 495, qRgb(255, 128, 128), true}, {2100, 495, qRgb(192, 192, 255), false},
+    {2100, 495, qRgb(192, 192, 255), false}, {2100, 495, qRgb(255, 0, 0), true},
+    {2100, 495, qRgb(0, 192, 192), true}};
+// clang-format on
+
+// Start-up builds mode 2 on the real timers and keeps it; each switch hides the old layout and
+// flies in the new one, leaving the indicators alone. Saves <build>/screenshots/live_mode<n>.png;
+// each label stands where, and looks as, the tables say.
+TEST(LiveLayout, ModeSwitchesAndScreenshots) {
     auto t = makeTestForm();
     Form1& f = *t->form;
+    for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
     f.show();
     const QDeadlineTimer deadline(20000);  // the start-up layout runs on the real timers
     while (f.Movectrltimer.isActive() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    f.vrprecord_Timer();  // the mode shown: no new animation
     expectIdleLayout(f, 2);
     const QString folder = QStringLiteral(KELVORA_BINARY_DIR "/screenshots");
     QDir().mkpath(folder);
-    const double dpi = f.Frame1->logicalDpiX();
-    for (int mode : {1, 3, 4, 2}) {
+    const auto px = [dpi = f.Frame1->logicalDpiX()](int twips) {
+        return twipsToPixels(twips, dpi);
+    };
+    for (const auto& [mode, ticks] : {std::pair{1, 7}, {3, 3}, {4, 3}, {0, 1}, {5, 1}, {2, 9}}) {
         SCOPED_TRACE(mode);
         f.measureMode = mode;
         f.vrprecord_Timer();
-        buildLayout(f, mode);
+        for (TwipLabel* label : readingLabels(f)) EXPECT_TRUE(label->isHidden());
+        EXPECT_EQ(buildLayout(f, mode), ticks);
+        expectIdleLayout(f, mode);
+        for (TwipLabel* lamp : {f.HVOLT, f.NOISE, f.LOWBAT, f.CLAMP})
+            EXPECT_TRUE(lamp->isVisible());
         const QImage image = f.grab().toImage();
         EXPECT_TRUE(image.save(folder + QStringLiteral("/live_mode%1.png").arg(mode)));
         for (const Place& place : layoutOf(mode)) {
             TwipLabel* label = readingLabels(f)[place.label];
-            const QPoint at = f.Frame1->mapTo(
-                &f, QPoint(twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi)));
+            const auto& look = kLooks[place.label];
+            SCOPED_TRACE(label->text().toStdString());
+            const QPoint at = f.Frame1->mapTo(&f, QPoint(px(place.left), px(place.top)));
             EXPECT_TRUE(label->isVisible());
             EXPECT_EQ(label->mapTo(&f, QPoint(0, 0)), at);
-            if (label->autoFillBackground())  // the picture shows the label's own colour
-                EXPECT_EQ(QColor(image.pixel((at + QPoint(3, 3)) * image.devicePixelRatio())),
-                          label->palette().color(QPalette::Window));
+            EXPECT_EQ(label->size(), QSize(px(look.width), px(look.height)));
+            EXPECT_EQ(label->font().family(), QStringLiteral("宋体"));
+            EXPECT_TRUE(label->font().pointSizeF() == 21.75 && label->font().bold());
+            EXPECT_EQ(label->alignment(),
+                      place.label >= kR ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+            EXPECT_EQ(label->palette().color(QPalette::WindowText),
+                      look.blackText ? QColor(Qt::black)
+                                     : QApplication::palette(label).color(QPalette::WindowText));
+            if (look.background)
+                EXPECT_EQ(image.pixel((at + QPoint(3, 3)) * image.devicePixelRatio()),
+                          look.background);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QPushButton>
 
 #include "app/twip_label.h"
@@ -11,13 +12,11 @@ namespace {
 
 class PortSearch : public ::testing::Test {
 protected:
-    void SetUp() override { t = makeTestForm(); }
     Form1& f() { return *t->form; }
     FakeSerialPort& port() { return *t->port; }
     QString label1() const { return t->form->Label1->caption(); }
     QString label2() const { return t->form->Label2->caption(); }
-
-    std::unique_ptr<TestForm> t;
+    std::unique_ptr<TestForm> t = makeTestForm();
 };
 
 TEST_F(PortSearch, WrapsFindsTheMeterThenTheWatchdogSearchesOnAfterItsPort) {
@@ -37,9 +36,8 @@ TEST_F(PortSearch, WrapsFindsTheMeterThenTheWatchdogSearchesOnAfterItsPort) {
     f().Command2->setEnabled(false);
     f().Findcom_Timer();
     EXPECT_FALSE(f().Findcom.isActive());
-    EXPECT_TRUE(f().comunication.isActive());
-    EXPECT_TRUE(f().Command1->isEnabled());
-    EXPECT_TRUE(f().Command2->isEnabled());
+    EXPECT_TRUE(f().comunication.isActive() && f().Command1->isEnabled() &&
+                f().Command2->isEnabled());
 
     for (int tick = 1; tick <= 4; ++tick) {
         f().COMtimout_Timer();
@@ -55,15 +53,24 @@ TEST_F(PortSearch, WrapsFindsTheMeterThenTheWatchdogSearchesOnAfterItsPort) {
     EXPECT_EQ(label1(), QString::fromUtf8("COM4已打开"));
 }
 
-TEST_F(PortSearch, FailedOpensAreReportedAndWriteNothing) {
-    for (const auto& [result, text] : {std::pair{OpenResult::InUse, "COM5被占用"},
-                                       std::pair{OpenResult::OtherFailure, "COM5打开失败"}}) {
-        port().openResults = {{5, result}};
-        f().comNumber = 5;
-        f().Findcom_Timer();
-        EXPECT_EQ(label1(), QString::fromUtf8(text));
-        EXPECT_TRUE(port().written.isEmpty());
-        EXPECT_EQ(f().comNumber, 6);
+// Every port's every status text fits its label at the label's font; a failed open writes
+// nothing.
+TEST_F(PortSearch, StatusTextsOfEveryPortFitTheLabelAndFailedOpensWriteNothing) {
+    const QFontMetrics metrics(f().Label1->font());
+    for (int16_t number = 1; number <= 16; ++number) {
+        for (const auto& [result, outcome] :
+             {std::pair{OpenResult::InUse, "被占用"}, std::pair{OpenResult::InvalidPort, "无效"},
+              std::pair{OpenResult::OtherFailure, "未打开"}, std::pair{OpenResult::Ok, "已打开"}}) {
+            port().openResults = {{number, result}};
+            port().written.clear();
+            f().comNumber = number;
+            f().Findcom_Timer();
+            EXPECT_EQ(label1(), QStringLiteral("COM%1").arg(number) + QString::fromUtf8(outcome));
+            EXPECT_LE(metrics.horizontalAdvance(label1()), f().Label1->contentsRect().width())
+                << label1().toStdString();
+            EXPECT_EQ(port().written.isEmpty(), result != OpenResult::Ok);
+            EXPECT_EQ(f().comNumber, number % 16 + 1);
+        }
     }
 }
 

@@ -98,9 +98,10 @@ TEST(RecordChart, WindowOpensSavesAndFollowsClear) {
     t->dialog->answers.push_back({{DialogOutcome::Accepted, {}}, pdf, 2, {}});
     f.chartWindow->saveChart();
     f.chartWindow->saveChart();
-    EXPECT_EQ(t->dialog->shownFilters.last(),
+    ASSERT_EQ(t->dialog->shownSaves.size(), 2);
+    EXPECT_EQ(t->dialog->shownSaves[1][1],
               QStringLiteral("PNG 图片(*.png)|*.png|PDF 文件(*.pdf)|*.pdf|"));
-    EXPECT_EQ(t->dialog->shownDefaultExts, QStringList({".png", ".png"}));
+    EXPECT_EQ(t->dialog->shownSaves[0][2] + t->dialog->shownSaves[1][2], ".png.png");
     EXPECT_EQ(t->dialog->filterIndex, 2);
     EXPECT_TRUE(readBytes(png).startsWith("\x89PNG"));
     EXPECT_TRUE(readBytes(pdf).startsWith("%PDF"));

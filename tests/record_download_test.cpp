@@ -194,7 +194,7 @@ TEST_F(RecordDownloadTest, TabsSearchAndReadLeaveARunningDownloadAlone) {
     f().mnuread_Click();
     f().mnusave_Click();
     EXPECT_EQ(writes().size(), before);
-    EXPECT_EQ(t->dialog->saveShows, 0);
+    EXPECT_TRUE(t->dialog->shownSaves.isEmpty());
     expectPollingAndButtons(false);
     run({});
     for (int record = 1; record <= 3; ++record) {

@@ -75,7 +75,7 @@ TEST_F(RecordSave, TypePositionsAndFailures) {
         save(type, path);
         EXPECT_TRUE(readBytes(path).startsWith(kStarts[type - 1])) << type;
         t->form->Command2_Click();  // cancelled: only shows which type it remembered
-        EXPECT_EQ(t->dialog->shownDefaultExts.last(), kExtensions[type - 1]);
+        EXPECT_EQ(t->dialog->shownSaves.last()[2], kExtensions[type - 1]);
     }
     EXPECT_TRUE(t->messages->shown.isEmpty());
     for (int type : {3, 4}) {

@@ -67,7 +67,7 @@ TEST(RecordModel, FilledByTheReceivePathBesideTheTable) {
     t->form->comConnected = true;
     Form1& f = *t->form;
     auto download = [&](int number, const MeterReading& reading) {
-        f.SendRequest(1, 3, 0, 4, uint8_t(number >> 8), uint8_t(number));
+        askForRecord(f, number);
         t->port->arrive(withCrc(QByteArray("\x01\x03\x0A", 3) + reading.dataBytes()));
     };
     auto expectAgreement = [&] {

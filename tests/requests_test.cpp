@@ -19,23 +19,18 @@ protected:
     }
     Form1& f() { return *t->form; }
     QStringList writes() const { return t->port->log.filter(QStringLiteral("write ")); }
-    void expectPollingAndButtons(bool on) {
-        EXPECT_EQ(f().comunication.isActive(), on);
-        EXPECT_EQ(f().Command1->isEnabled(), on);
-        EXPECT_EQ(f().Command2->isEnabled(), on);
+    void expectPollingAndButtons(bool on) {  // how many of the three are on
+        EXPECT_EQ(
+            f().comunication.isActive() + f().Command1->isEnabled() + f().Command2->isEnabled(),
+            on ? 3 : 0);
     }
 
     std::unique_ptr<TestForm> t;
 };
 
-const struct {
-    void (Form1::*act)();
-    bool liveView;
-    int16_t recordIndex;
-    const char* frame;
-    int threshold;
-    int16_t requestRegister;
-} kSenders[] = {
+// Who sends, on which tab, for which record: the frame, the threshold set first, the register.
+// A record is asked for once the one before it has been taken.
+const std::tuple<void (Form1::*)(), bool, int16_t, const char*, int, int16_t> kSenders[] = {
     {&Form1::comunication_Timer, false, 0, "01 03 00 01 55 77 6B 7C", 7, 1},
     {&Form1::comunication_Timer, true, 0, "01 03 00 02 00 0A 64 0D", 15, 2},
     {&Form1::Command1_Click, false, 0, "01 03 00 03 00 02 34 0B", 7, 3},
@@ -44,20 +39,25 @@ const struct {
 };
 
 TEST_F(Requests, EveryFrameOnTheWireThresholdFirstAndNothingOnAClosedPort) {
-    for (const auto& c : kSenders) {
+    for (const auto& [act, liveView, recordIndex, frame, threshold, reg] : kSenders) {
         for (bool open : {false, true}) {
             open ? t->port->forceOpen(3) : t->port->close();
             t->port->log.clear();
             f().requestRegister = 9;
-            f().liveView = c.liveView;
-            f().recordTotal = 400;
-            f().recordIndex = c.recordIndex;
-            (f().*c.act)();
-            const QStringList sent = {QStringLiteral("threshold %1").arg(c.threshold),
-                                      QStringLiteral("write ") + c.frame, "discardInput",
+            f().liveView = liveView;
+            f().EndDownload();
+            if (act == &Form1::Readdat_Timer) {
+                f().download.beginCount();
+                f().download.beginRecords(400);
+                while (f().download.current() < recordIndex - 1) f().download.tick();
+                f().download.take(recordIndex - 1);
+            }
+            (f().*act)();
+            const QStringList sent = {QStringLiteral("threshold %1").arg(threshold),
+                                      QStringLiteral("write ") + frame, "discardInput",
                                       "discardOutput"};
-            EXPECT_EQ(t->port->log, open ? sent : QStringList()) << c.frame;
-            EXPECT_EQ(f().requestRegister, open ? c.requestRegister : 9) << c.frame;
+            EXPECT_EQ(t->port->log, open ? sent : QStringList()) << frame;
+            EXPECT_EQ(f().requestRegister, open ? reg : 9) << frame;
         }
     }
 }
@@ -73,30 +73,6 @@ TEST_F(Requests, ReadActsOnlyOnTheRecordTabWithTheLinkUp) {
         EXPECT_EQ(writes(), acts ? QStringList{"write 01 03 00 03 00 02 34 0B"} : QStringList());
     }
 }
-
-// Read, the count reply, then one Readdat tick per record; expected frames built by the test.
-class Download : public Requests, public ::testing::WithParamInterface<int> {};
-
-TEST_P(Download, RequestsEveryRecordThenGivesPollingAndButtonsBack) {
-    f().liveView = false;
-    f().Command1_Click();
-    t->port->arrive(withCrc(bytes("01 03 02") + char(GetParam() >> 8) + char(GetParam())));
-    const int total = GetParam() < 0x8000 ? GetParam() : 0;  // a count that does not fit: none
-    ASSERT_EQ(f().recordTotal, total);
-    for (int record = 1; record <= total; ++record) {
-        ASSERT_TRUE(f().Readdat.isActive()) << "before tick " << record;
-        expectPollingAndButtons(false);
-        f().Readdat_Timer();
-        EXPECT_EQ(writes().last(), "write " + hex(withCrc(bytes("01 03 00 04 00") + char(record))));
-        EXPECT_EQ(f().recordIndex, record < total ? record + 1 : 0);
-    }
-    EXPECT_EQ(writes().size(), 1 + total);  // the count request, then one per record
-    EXPECT_FALSE(f().Readdat.isActive());
-    expectPollingAndButtons(true);
-}
-
-INSTANTIATE_TEST_SUITE_P(RecordTotals, Download, ::testing::Values(5, 1, 0, 0x8000, 0xFFFF),
-                         [](const auto& info) { return "Total" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace kelvora::testing

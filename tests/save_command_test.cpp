@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <csignal>
 
 #include "export/text_lines.h"
 #include "platform/xls_workbook.h"
@@ -14,6 +13,9 @@
 
 namespace kelvora::testing {
 namespace {
+
+// Regional settings of the systems the captions are written for, read when Qt starts.
+const bool kChineseSystem = qputenv("LC_ALL", "zh_CN.UTF-8");
 
 class SaveCommand : public ::testing::Test {
 protected:
@@ -32,95 +34,87 @@ protected:
 
 // Cancel writes nothing and says nothing, but the default folder is created for the dialog.
 TEST_F(SaveCommand, EachTabPreparesItsDialogAndCancelWritesNothing) {
-    const QString date = QLocale::system().toString(t->clock->now().date(), QLocale::ShortFormat);
+    ASSERT_TRUE(kChineseSystem && QLocale::system().name() == QStringLiteral("zh_CN"));
     for (bool live : {true, false}) {
         SCOPED_TRACE(live);
         QDir(folder).removeRecursively();
         t->form->liveView = live;
         t->form->Command2_Click();  // no answer queued: cancelled
-        EXPECT_EQ(t->dialog->shownFileNames.last(), QStringLiteral("Kelvora") + fileNameDate(date));
-        EXPECT_EQ(t->dialog->shownFilters.last(),
-                  live ? QStringLiteral("jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|")
-                       : QStringLiteral("txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"
-                                        "CSV 文件(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx|"));
-        EXPECT_EQ(t->dialog->shownDefaultExts.last(), live ? ".jpg" : ".txt");
-        EXPECT_EQ(t->dialog->shownInitDirs.last(), folder);
+        EXPECT_EQ(t->dialog->shownSaves.last(),
+                  QStringList({"Kelvora2026-12-6",
+                               live ? "jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|"
+                                    : "txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|"
+                                      "CSV 文件(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx|",
+                               live ? ".jpg" : ".txt", folder}));
         EXPECT_EQ(t->dialog->shownFlags.last(), 2);
         EXPECT_TRUE(QFileInfo(folder).isDir() && QDir(folder).isEmpty());
         EXPECT_TRUE(t->messages->shown.isEmpty());
     }
     EXPECT_EQ(t->clipboard->sets, 1);  // the picture taken before the dialog opened
-    EXPECT_EQ(fileNameDate(QStringLiteral("2026/12/6")), QStringLiteral("2026-12-6"));
+    ASSERT_TRUE(QDir(folder).removeRecursively() && writeBytes(folder, "not a folder"));
+    t->form->Command2_Click();  // a folder that cannot be made: the dialog starts at home
+    EXPECT_EQ(t->dialog->shownSaves.last()[3], QDir::homePath());
+    // Other regional dates: no extension-like dots, nothing a file name cannot hold.
+    for (const auto& [date, name] :
+         {std::pair{"06.12.26", "06-12-26"}, {"6:12:26", "6-12-26"}, {"2026\\12|6", "2026-12-6"}})
+        EXPECT_EQ(fileNameDate(QString::fromLatin1(date)), QString::fromLatin1(name));
 }
 
-// A default folder that can be neither found nor created (a file holds its name): the dialog
-// starts in the home folder and the save still works.
-TEST_F(SaveCommand, AnUnusableDefaultFolderStartsTheDialogAtHome) {
-    QFile blocker(folder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const QString path = dir.filePath("reading.txt");
-    save(true, 2, path);
-    EXPECT_EQ(t->dialog->shownInitDirs.last(), QDir::homePath());
-    EXPECT_TRUE(QFileInfo(path).isFile());
-    EXPECT_TRUE(t->messages->shown.isEmpty());
-}
-
-// The dialog remembers the type picked last, by either tab; the next Save guesses the
-// extension, and on the live tab whether to take the picture before the dialog opens, from it.
-// When text was guessed but the picture picked, the picture is taken after the dialog closes.
-// The picture is the window (not what another program put on the clipboard meanwhile),
-// encoded as its name says.
+// The type picked last, on either tab, sets the next proposed extension and whether the window
+// picture is taken before the dialog opens (else after it closes, never another program's
+// picture); the picture is encoded as its name says.
 TEST_F(SaveCommand, TypeIndexIsSharedByBothTabs) {
-    const struct {
-        bool liveTab;
-        int picked;
-        const char* proposed;
-        bool pictureBefore;
-        const char* name;
-        QByteArray magic;
-    } steps[] = {{true, 2, ".jpg", true, "s.txt", {}},
-                 {true, 2, ".txt", false, "s.txt", {}},
-                 {false, 2, ".xls", false, "s.xls", {}},
-                 {true, 1, ".txt", false, "s.png", QByteArray::fromHex("89504E470D0A1A0A")},
-                 {false, 1, ".txt", false, "s.txt", {}},
-                 {true, 1, ".jpg", true, "s.jpg", QByteArray::fromHex("FFD8FF")},
-                 {true, 1, ".jpg", true, "s.bmp", "BM"}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.name);
+    // On the live tab?, type picked, extension proposed, picture before the dialog?, file, magic.
+    const std::tuple<bool, int, const char*, bool, const char*, QByteArray> steps[] = {
+        {true, 2, ".jpg", true, "s.txt", {}},
+        {true, 2, ".txt", false, "s.txt", {}},
+        {false, 2, ".xls", false, "s.xls", {}},
+        {true, 1, ".txt", false, "s.png", QByteArray::fromHex("89504E470D0A1A0A")},
+        {false, 1, ".txt", false, "s.txt", {}},
+        {true, 1, ".jpg", true, "s.jpg", QByteArray::fromHex("FFD8FF")},
+        {true, 1, ".jpg", true, "s.bmp", "BM"}};
+    for (const auto& [liveTab, picked, proposed, takenBefore, name, magic] : steps) {
+        SCOPED_TRACE(name);
         const int setsBefore = t->clipboard->sets;
         bool pictureBefore = false;
-        save(step.liveTab, step.picked, dir.filePath(step.name), [&] {
+        save(liveTab, picked, dir.filePath(name), [&] {
             pictureBefore = t->clipboard->sets > setsBefore;
             t->clipboard->held = QImage(3, 3, QImage::Format_RGB32);
         });
-        EXPECT_EQ(t->dialog->shownDefaultExts.last(), step.proposed);
-        EXPECT_EQ(pictureBefore, step.pictureBefore);
-        EXPECT_EQ(t->dialog->filterIndex, step.picked);
-        if (!step.magic.isEmpty()) {
-            EXPECT_TRUE(readBytes(dir.filePath(step.name)).startsWith(step.magic));
-            EXPECT_EQ(QImage(dir.filePath(step.name)).size(), t->form->grab().size());
+        EXPECT_EQ(t->dialog->shownSaves.last()[2], proposed);
+        EXPECT_EQ(pictureBefore, takenBefore);
+        EXPECT_EQ(t->dialog->filterIndex, picked);
+        if (!magic.isEmpty()) {
+            EXPECT_TRUE(readBytes(dir.filePath(name)).startsWith(magic));
+            EXPECT_EQ(QImage(dir.filePath(name)).size(), t->form->grab().size());
         }
     }
     EXPECT_TRUE(t->messages->shown.isEmpty());
 }
 
-// A folder that cannot be written (not even by root), and a full disk as the process sees it
-// (writes past the file size limit fail): one warning with the path and the reason; the old
-// file survives whole and no temporary is left.
+// An unwritable folder, a full disk (past the file size limit: a large workbook fails at once, a
+// small one when flushed) and no spreadsheet writer: one warning with the path and the reason,
+// the old file whole, no temporary left. SIGXFSZ stays at its default: the program must cope.
 TEST_F(SaveCommand, FailuresAreReportedAndKeepTheOldFile) {
     const QByteArray old = "old contents that must survive\r\n";
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
-    for (const auto& [liveTab, type] : {std::pair{true, 1}, {true, 2}, {false, 1}, {false, 2}}) {
+    for (const auto& [liveTab, type, records, writer] : {std::tuple{true, 1, 0, true},
+                                                         {true, 2, 0, true},
+                                                         {false, 1, 0, true},
+                                                         {false, 2, 0, true},
+                                                         {false, 2, 2000, true},
+                                                         {false, 2, 0, false}}) {
+        t = makeTestForm(folder, "UTF-8", [writes = writer] {
+            return writes ? makeXlsWorkbook() : std::unique_ptr<Spreadsheet>();
+        });
+        fillTable(*t->form, QList<QStringList>(records, QStringList(8, QStringLiteral("12.5"))));
         QTemporaryDir target;
         const QString full = target.filePath("saved.file");
-        QFile file(full);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-        file.close();
+        ASSERT_TRUE(writeBytes(full, old));
         for (const QString& path : {QStringLiteral("/proc/kelvora-save.x"), full}) {
-            SCOPED_TRACE(QStringLiteral("%1 %2 %3").arg(path).arg(liveTab).arg(type).toStdString());
+            SCOPED_TRACE(::testing::Message()
+                         << path.toStdString() << liveTab << type << records << writer);
             const rlimit limit = {path == full ? 16 : saved.rlim_cur, saved.rlim_max};
             ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
             save(liveTab, type, path);
@@ -136,7 +130,6 @@ TEST_F(SaveCommand, FailuresAreReportedAndKeepTheOldFile) {
             QDir(target.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
             QStringList{"saved.file"});
     }
-    std::signal(SIGXFSZ, oldHandler);
 }
 
 }  // namespace

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "platform/pty_meter.h"
 #include "platform/qt_serial_port.h"
@@ -62,22 +67,6 @@ TEST_F(SerialAdapterOnPty, ARequestArrivesWholeThoughDiscardOutputFollowsAtOnce)
     EXPECT_EQ(meter.requests(), QList<QByteArray>{kHandshake});
 }
 
-TEST_F(SerialAdapterOnPty, ASecondOpenIsInUseAndANumberWithoutDeviceIsInvalid) {
-    PortMap map = ports;
-    map.assign(5, QStringLiteral("/dev/kelvora-no-such-device"));
-    QtSerialPort other(map);
-    for (const auto& [number, result] : {std::pair{3, OpenResult::InUse},
-                                         {1, OpenResult::InvalidPort},
-                                         {5, OpenResult::InvalidPort}}) {
-        other.setPortNumber(number);
-        EXPECT_EQ(other.open(), result) << number;
-        EXPECT_FALSE(other.isOpen());
-    }
-    port->close();
-    other.setPortNumber(3);
-    EXPECT_EQ(other.open(), OpenResult::Ok);
-}
-
 TEST_F(SerialAdapterOnPty, TheDeviceGoingAwayClosesThePort) {
     meter.hangUp();  // no request in flight: the read side alone must notice
     ASSERT_TRUE(waitUntil([&] { return events.contains(kComEventDeviceGone); }));
@@ -87,13 +76,38 @@ TEST_F(SerialAdapterOnPty, TheDeviceGoingAwayClosesThePort) {
 }
 
 // Qt says "permission" both for a device another program holds and for one this user may not
-// open; only the first is "in use". Root opens anything, so this is checked without a device.
-TEST(SerialAdapterOpenOutcome, OnlyAHeldDeviceIsInUse) {
-    EXPECT_EQ(openOutcome(DeviceAccess::Usable, QSerialPort::PermissionError), OpenResult::InUse);
-    EXPECT_EQ(openOutcome(DeviceAccess::Denied, QSerialPort::PermissionError),
-              OpenResult::OtherFailure);
-    EXPECT_EQ(openOutcome(DeviceAccess::Missing, QSerialPort::NoError), OpenResult::InvalidPort);
-    EXPECT_EQ(openOutcome(DeviceAccess::Usable, QSerialPort::OpenError), OpenResult::OtherFailure);
+// open; only the first is in use. No device is an invalid number; a file that is no serial line
+// fails in another way.
+TEST_F(SerialAdapterOnPty, OnlyAHeldDeviceIsInUse) {
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
+    PortMap map = ports;
+    map.assign(5, QStringLiteral("/dev/kelvora-no-such-device"));
+    map.assign(6, dir.filePath("plain"));
+    map.assign(7, dir.filePath("locked"));
+    for (int number : {6, 7}) ASSERT_TRUE(QFile(map.deviceFor(number)).open(QIODevice::WriteOnly));
+    QFile::setPermissions(map.deviceFor(7), {});
+    const auto openAs = [&map](int number) {
+        QtSerialPort other(map);
+        other.setPortNumber(number);
+        const OpenResult result = other.open();
+        EXPECT_EQ(other.isOpen(), result == OpenResult::Ok);
+        return result;
+    };
+    for (const auto& [number, result] : {std::pair{3, OpenResult::InUse},
+                                         {1, OpenResult::InvalidPort},
+                                         {5, OpenResult::InvalidPort},
+                                         {6, OpenResult::OtherFailure}})
+        EXPECT_EQ(openAs(number), result) << number;
+    const pid_t child = fork();  // root may open anything: ask as nobody
+    if (child == 0)
+        _exit(geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0) ? int(openAs(7)) : 99);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), int(OpenResult::OtherFailure));
+    port->close();
+    EXPECT_EQ(openAs(3), OpenResult::Ok);
 }
 
 }  // namespace

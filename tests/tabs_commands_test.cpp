@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -21,14 +23,48 @@ void connectOnRecordTab(TestForm& t) {
 
 // Requests sent, save and print dialogs, program ends, table rows, message boxes.
 QString effects(TestForm& t) {
-    return QString::asprintf("%d %d %d %d %d %d", int(t.port->written.size()), t.dialog->saveShows,
-                             t.dialog->printShows, t.programEnds, int(t.form->grid->rows()),
-                             int(t.messages->shown.size()));
+    return QString::asprintf("%d %d %d %d %d %d", int(t.port->written.size()),
+                             int(t.dialog->shownSaves.size()), t.dialog->printShows, t.programEnds,
+                             int(t.form->grid->rows()), int(t.messages->shown.size()));
 }
 
-TEST(Tabs, EachTabShowsItsViewAndAClickRestoresPollingAfterADownload) {
+// Each timer's interval and state once the window has started, and the start values.
+TEST(StartUp, TimersAndStateAfterFormLoad) {
     auto t = makeTestForm();
     Form1& f = *t->form;
+    const std::tuple<QTimer&, int, bool> timers[] = {
+        {f.Findcom, 300, true},  {f.COMtimout, 1000, true}, {f.comunication, 1000, true},
+        {f.Readdat, 100, false}, {f.vrprecord, 1000, true}, {f.Movectrltimer, 200, true},
+        {f.Movetimer, 5, false}, {f.Timer1, 1000, true}};
+    for (const auto& entry : timers) {
+        const auto& [timer, intervalMs, running] = entry;
+        EXPECT_EQ(timer.interval(), intervalMs) << &entry - timers;
+        EXPECT_EQ(timer.isActive(), running) << &entry - timers;
+    }
+    EXPECT_EQ(f.comNumber, 1);
+    EXPECT_EQ(f.measureMode, 2);
+    EXPECT_TRUE(f.liveView && !f.comConnected && f.grid->isHidden() && !f.Frame1->isHidden());
+    QStringList texts = {f.windowTitle(),         f.StatusBar1Panels[1]->text(),
+                         f.Label1->caption(),     f.Label2->caption(),
+                         f.TabStrip1->tabText(0), f.TabStrip1->tabText(1)};
+    for (LabelArray* values : {&f.r, &f.p, &f.p_length, &f.rc, &f.rp, &f.v, &f.i})
+        texts << (*values)[0]->caption();
+    EXPECT_EQ(texts, QStringList({"Kelvora", "Kelvora", "串口状态", "通信失败", "实时监控",
+                                  "历史查询", "0.00 Ω", "0.00 Ωm", "0.00 m", "0.00 KΩ", "0.00 KΩ",
+                                  "0.0 V", "0.00 mA"}));
+}
+
+// Clear on the live tab (the record tab's is the menu test's) empties only the record table.
+TEST(Tabs, EachTabShowsItsViewAndAClickRestoresPollingOutsideADownload) {
+    auto t = makeTestForm();
+    Form1& f = *t->form;
+    f.grid->setRows(4);
+    f.grid->setTextMatrix(1, 1, QStringLiteral("12.34KΩ"));
+    f.p[0]->setCaption(QStringLiteral("123.4Ωm"));
+    f.Command3_Click();
+    EXPECT_EQ(f.grid->rows(), 2);
+    EXPECT_EQ(f.grid->textMatrix(0, 0) + f.grid->textMatrix(1, 1), QStringLiteral("NO."));
+    EXPECT_EQ(f.p[0]->caption(), QStringLiteral("123.4Ωm"));
     for (int tab : {1, 0, 1}) {
         SCOPED_TRACE(tab);
         f.TabStrip1->setCurrentIndex(tab);
@@ -37,38 +73,13 @@ TEST(Tabs, EachTabShowsItsViewAndAClickRestoresPollingAfterADownload) {
         EXPECT_EQ(f.grid->isHidden(), tab == 0);
     }
     connectOnRecordTab(*t);
-    f.Command1_Click();  // a download stops polling and disables Read and Save
-    ASSERT_FALSE(f.comunication.isActive());
-    ASSERT_FALSE(f.Command2->isEnabled());
+    f.Command1_Click();  // a download has the line to itself until it ends
+    emit f.TabStrip1->tabBarClicked(1);
+    EXPECT_FALSE(f.comunication.isActive() || f.Command1->isEnabled() || f.Command2->isEnabled());
+    f.EndDownload();
+    f.comunication.stop();
     emit f.TabStrip1->tabBarClicked(1);  // a click on the tab already shown counts too
-    EXPECT_TRUE(f.comunication.isActive());
-    EXPECT_TRUE(f.Command1->isEnabled());
-    EXPECT_TRUE(f.Command2->isEnabled());
-}
-
-TEST(Commands, ClearEmptiesOnlyTheRecordTableOnEitherTab) {
-    for (int tab : {0, 1}) {
-        SCOPED_TRACE(tab);
-        auto t = makeTestForm();
-        Form1& f = *t->form;
-        f.TabStrip1->setCurrentIndex(tab);
-        f.grid->setRows(4);
-        f.p[0]->setCaption(QStringLiteral("123.4Ωm"));
-        f.Command3_Click();
-        EXPECT_EQ(f.grid->rows(), 2);
-        EXPECT_EQ(f.grid->textMatrix(0, 0), QStringLiteral("NO."));
-        EXPECT_EQ(f.p[0]->caption(), QStringLiteral("123.4Ωm"));
-    }
-}
-
-TEST(Commands, ReadOnTheLiveTabDoesNothing) {
-    auto t = makeTestForm();
-    t->port->forceOpen();
-    t->form->comConnected = true;
-    t->form->Command1_Click();
-    t->form->mnuread_Click();
-    EXPECT_EQ(effects(*t), QStringLiteral("0 0 0 0 2 0"));
-    EXPECT_TRUE(t->form->comunication.isActive());
+    EXPECT_TRUE(f.comunication.isActive() && f.Command1->isEnabled() && f.Command2->isEnabled());
 }
 
 TEST(Commands, MenuItemsRunTheHandlerEvenWithTheirButtonDisabled) {
@@ -99,10 +110,10 @@ TEST(Commands, HelpBoxTitleAndText) {
     auto t = makeTestForm();
     t->form->Command6_Click();
     ASSERT_EQ(t->messages->shown.size(), 1);
-    EXPECT_EQ(t->messages->shown.front().kind, QStringLiteral("information"));
-    EXPECT_EQ(t->messages->shown.front().title, QStringLiteral("欢迎使用我们公司产品"));
-    EXPECT_EQ(t->messages->shown.front().text,
-              QStringLiteral("KelvoraV1.0(CN)\r   如需帮助请联系我们!\r"));
+    const FakeMessageBoxes::Shown& box = t->messages->shown.front();
+    EXPECT_EQ(QStringList({box.kind, box.title, box.text}),
+              QStringList({"information", QStringLiteral("欢迎使用我们公司产品"),
+                           QStringLiteral("KelvoraV1.0(CN)\r   如需帮助请联系我们!\r")}));
 }
 
 TEST(Commands, CloseEndsTheProgramOnceAndStopsEverything) {
@@ -121,6 +132,17 @@ TEST(Commands, CloseEndsTheProgramOnceAndStopsEverything) {
     t->port->arrive(bytes("01 03 02 00 05 78 47"));         // a late reply is not handled
     EXPECT_EQ(effects(*t), QStringLiteral("1 0 0 1 2 0"));  // ended once, nothing asked
     EXPECT_EQ(f.recordTotal, 0);
+}
+
+// The window's close box ends the program as Close does: the event loop returns.
+TEST(Commands, TheCloseBoxEndsTheProgram) {
+    auto t = makeTestForm();
+    t->form->show();
+    QTimer::singleShot(0, t->form.get(), [&t] { t->form->close(); });
+    QTimer stillRunning;
+    stillRunning.callOnTimeout([] { QCoreApplication::exit(1); });
+    stillRunning.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
 }
 
 }  // namespace

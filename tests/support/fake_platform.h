@@ -9,12 +9,7 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "platform/clipboard.h"
-#include "platform/clock.h"
-#include "platform/common_dialog.h"
-#include "platform/message_boxes.h"
-#include "platform/printer.h"
-#include "platform/spreadsheet.h"
+#include "app/form1_seams.h"  // every platform interface the fakes stand in for
 #include "support/fake_serial_port.h"
 
 namespace kelvora::testing {
@@ -25,18 +20,25 @@ class FakeCommonDialog : public CommonDialog {
 public:
     struct Answer {
         DialogOutcome outcome;
-        QString chosenPath;       // empty: keep fileName as set by the caller
+        QString chosenPath;         // empty: keep fileName as set by the caller
         int chosenFilterIndex = 0;  // 0: keep filterIndex
         std::function<void()> whileOpen;
     };
-    std::deque<Answer> answers;  // an empty queue answers Cancelled
-    int saveShows = 0;
+    std::deque<Answer> answers;     // an empty queue answers Cancelled
+    QList<QStringList> shownSaves;  // file name, type list, default extension, folder
     int printShows = 0;
-    QStringList shownFileNames, shownFilters, shownDefaultExts, shownInitDirs;
     QList<int> shownFlags;
 
-    DialogOutcome showSave(QWidget* parent) override;
-    DialogOutcome showPrinter(QWidget* parent) override;
+    DialogOutcome showSave(QWidget*) override {
+        shownSaves << QStringList{fileName, filter, defaultExt, initDir};
+        shownFlags << flags;
+        return answer();
+    }
+    DialogOutcome showPrinter(QWidget*) override {
+        ++printShows;
+        shownFlags << flags;
+        return answer();
+    }
 
 private:
     DialogOutcome answer();
@@ -44,14 +46,27 @@ private:
 
 class FakePrinter : public Printer {
 public:
-    QStringList lines;  // every printed line, in order
-    QStringList log;    // "currentY 500", "print <line>", "endDoc"
+    QStringList lines;         // every printed line, in order
+    QStringList log;           // "currentY 500", "print <line>", "failed <line>", "endDoc"
     QStringList failingLines;  // lines whose print fails
     int documentsEnded = 0;
 
-    bool setCurrentY(double twips) override;
-    bool print(const QString& line) override;
-    bool endDoc() override;
+    bool setCurrentY(double twips) override {
+        log << QStringLiteral("currentY %1").arg(twips);
+        return true;
+    }
+    bool print(const QString& line) override {
+        const bool fails = failingLines.contains(line);
+        log << (fails ? QStringLiteral("failed ") : QStringLiteral("print ")) + line;
+        if (!fails)
+            lines << line;
+        return !fails;
+    }
+    bool endDoc() override {
+        ++documentsEnded;
+        log << QStringLiteral("endDoc");
+        return true;
+    }
 };
 
 class FakeClipboard : public Clipboard {
@@ -75,13 +90,13 @@ public:
     QList<Shown> shown;
     int beeps = 0;
     void information(QWidget*, const QString& title, const QString& text) override {
-        shown.append({QStringLiteral("information"), title, text});
+        shown.append({"information", title, text});
     }
     void exclamation(QWidget*, const QString& title, const QString& text) override {
-        shown.append({QStringLiteral("exclamation"), title, text});
+        shown.append({"exclamation", title, text});
     }
     void warning(QWidget*, const QString& title, const QString& text) override {
-        shown.append({QStringLiteral("warning"), title, text});
+        shown.append({"warning", title, text});
     }
     void beep() override { ++beeps; }
 };
@@ -105,6 +120,15 @@ struct TestForm {
 
     Form1* operator->() const { return form.get(); }
 };
+
+// Asks for record `k` as a download does once the records before it are settled (given up
+// here), so that its reply is taken.
+inline void askForRecord(Form1& form, int k) {
+    form.download.beginCount();
+    form.download.beginRecords(32767);
+    while (form.download.current() < k) form.download.tick();
+    form.SendRequest(1, 3, 0, 4, uint8_t(k >> 8), uint8_t(k & 0xFF));
+}
 
 // saveFolder: default save folder; charset: text file character set.
 std::unique_ptr<TestForm> makeTestForm(const QString& saveFolder = QString(),

@@ -9,51 +9,26 @@ OpenResult FakeSerialPort::open() {
     return result;
 }
 
-void FakeSerialPort::close() {
-    log << QStringLiteral("close");
-    open_ = false;
-    input_.clear();
-}
-
-void FakeSerialPort::setReceiveThreshold(int bytes) {
-    threshold_ = bytes;
-    log << QStringLiteral("threshold %1").arg(bytes);
-}
-
 void FakeSerialPort::write(const QByteArray& bytes) {
     log << QStringLiteral("write ") + hex(bytes);
-    if (open_) {
+    if (open_)
         written << bytes;
-    }
-}
-
-void FakeSerialPort::discardInput() {
-    log << QStringLiteral("discardInput");
-    input_.clear();
-}
-
-void FakeSerialPort::discardOutput() { log << QStringLiteral("discardOutput"); }
-
-QByteArray FakeSerialPort::readAll() {
-    QByteArray all;
-    all.swap(input_);
-    return all;
 }
 
 void FakeSerialPort::arrive(const QByteArray& bytes) {
-    if (!open_) {
+    if (!open_)
         return;
-    }
     input_ += bytes;
-    if (threshold_ > 0 && input_.size() >= threshold_) {
+    if (threshold_ > 0 && input_.size() >= threshold_)
         raiseEvent(kComEvReceive);
-    }
 }
 
 QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ')).toUpper();
 }
 
-QByteArray bytes(const char* hexText) { return QByteArray::fromHex(QByteArray(hexText)); }
+QByteArray bytes(const char* hexText) {
+    return QByteArray::fromHex(QByteArray(hexText));
+}
 
 }  // namespace kelvora::testing

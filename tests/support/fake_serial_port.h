@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 #include "link/serial_port.h"
 
@@ -20,14 +21,23 @@ public:
     void setPortNumber(int portNumber) override { number_ = portNumber; }
     int portNumber() const override { return number_; }
     OpenResult open() override;
-    void close() override;
+    void close() override {
+        log << QStringLiteral("close");
+        open_ = false;
+        input_.clear();
+    }
     bool isOpen() const override { return open_; }
-    void setReceiveThreshold(int bytes) override;
+    void setReceiveThreshold(int bytes) override {
+        log << QStringLiteral("threshold %1").arg(threshold_ = bytes);
+    }
     int receiveThreshold() const override { return threshold_; }
     void write(const QByteArray& bytes) override;
-    void discardInput() override;
-    void discardOutput() override;
-    QByteArray readAll() override;
+    void discardInput() override {
+        log << QStringLiteral("discardInput");
+        input_.clear();
+    }
+    void discardOutput() override { log << QStringLiteral("discardOutput"); }
+    QByteArray readAll() override { return std::exchange(input_, {}); }
     int bytesWaiting() const override { return input_.size(); }
 
     // Bytes from the meter: queued, and the receive event raised once the threshold is reached.
@@ -47,7 +57,7 @@ private:
     QByteArray input_;
 };
 
-QString hex(const QByteArray& bytes);    // "01 03 00 02"
+QString hex(const QByteArray& bytes);   // "01 03 00 02"
 QByteArray bytes(const char* hexText);  // "01 03 00 02" -> bytes
 
 }  // namespace kelvora::testing

@@ -15,9 +15,8 @@ namespace kelvora::testing {
 // Runs the event loop until `condition` holds or `timeoutMs` has passed; returns the condition.
 inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
     for (QDeadlineTimer deadline(timeoutMs); !condition(); QThread::msleep(2)) {
-        if (deadline.hasExpired()) {
+        if (deadline.hasExpired())
             return condition();
-        }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
