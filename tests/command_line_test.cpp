@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include "app/command_line.h"
 
 namespace kelvora {
@@ -42,7 +44,26 @@ TEST(CommandLine, OwnOptionsAreTakenOutOfTheToolkitsOnes) {
                              "-style",    "fusion", "--demo", "--port=4=/dev/y"};
     EXPECT_EQ(ownOptions(raw), QStringList({"--port", "3=/dev/x", "--demo", "--port=4=/dev/y"}));
     EXPECT_FALSE(parseCommandLine(ownOptions({"-platform", "--port", "17=/dev/x"})).ok());
+    EXPECT_EQ(ownOptions({"--style=fusion", "-reverse", "--bogus", "x"}),
+              QStringList({"--bogus", "x"}));
 }
+
+#ifndef _WIN32
+// Without a display the toolkit would abort; a wrong option must be reported first.
+TEST(CommandLine, AWrongOptionEndsTheProgramWithoutADisplay) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QString::fromLatin1(name));
+    }
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(KELVORA_BINARY_DIR "/kelvora"), {"--bogus"});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("--bogus"));
+}
+#endif
 
 }  // namespace
 }  // namespace kelvora
