@@ -26,7 +26,9 @@ void Form1::SaveRecordTable() {
     const RecordGridModel& table = grid->cells();
     const RecordCells cells = {table.rows(),
                                [&table](int row, int column) { return table.text(row, column); }};
-    const QString failure = writeTextFile(*path, recordFileLines(cells, recordTotal), textCharset);
+    const int total = recordTotal;
+    const QString failure = writeTextFile(
+        *path, textCharset, [&](const LineSink& line) { recordFileLines(cells, total, line); });
     if (!failure.isEmpty()) {
         reportSaveFailure(*this, *path, failure);
     }
