@@ -3,7 +3,7 @@
 set -e
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
-libgtest-dev fonts-wqy-zenhei python3 python3-xlrd poppler-utils"
+libgtest-dev fonts-wqy-zenhei python3 python3-xlrd poppler-utils libxlsxwriter-dev"
 
 missing=""
 for package in $packages; do
