@@ -79,7 +79,10 @@ void runIdleBenchmarks(int seconds) {
     const std::string over = ", over " + std::to_string(seconds) + " s";
     PtyMeter meter;
     if (meter.start()) {
-        meter.withSimulator([](MeterSimulator& simulator) { demo::configure(simulator); });
+        // A steady reading: an idle meter, where the demo's would change mode every few seconds
+        // and set off the panel's animation.
+        meter.withSimulator(
+            [](MeterSimulator& simulator) { simulator.setLiveReading(demo::liveReadingAt(0)); });
         const double connected = idlePercent(
             {QStringLiteral("%1=%2").arg(kDemoPort).arg(meter.devicePath())},
             [&] { return sawLiveReadingRequest(meter); }, seconds);
