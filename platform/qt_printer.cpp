@@ -17,12 +17,18 @@ constexpr double kMarginMillimetres = 15;
 
 }  // namespace
 
-QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    printer_->setPageMargins(
-        QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
-        QPageLayout::Millimeter);
-    // Names the job in the printer queue and the file Qt's dialog proposes for PDF output.
-    printer_->setDocName(QStringLiteral("Kelvora"));
+QtPrinter::QtPrinter() = default;
+
+QPrinter* QtPrinter::qprinter() const {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageMargins(QMarginsF(kMarginMillimetres, kMarginMillimetres,
+                                           kMarginMillimetres, kMarginMillimetres),
+                                 QPageLayout::Millimeter);
+        // Names the job in the printer queue and the file Qt's dialog proposes for PDF output.
+        printer_->setDocName(QStringLiteral("Kelvora"));
+    }
+    return printer_.get();
 }
 
 QtPrinter::~QtPrinter() {
@@ -42,7 +48,7 @@ bool QtPrinter::setCurrentY(double twips) {
 
 bool QtPrinter::beginDocument() {
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(printer_.get())) {
+    if (!painter->begin(qprinter())) {
         return false;
     }
     painter_ = std::move(painter);
@@ -54,13 +60,14 @@ bool QtPrinter::print(const QString& line) {
     if (!painter_ && !beginDocument()) {
         return false;
     }
-    const double dpi = printer_->logicalDpiY();
-    const QFontMetricsF metrics(painter_->font(), printer_.get());
+    QPrinter* const printer = qprinter();
+    const double dpi = printer->logicalDpiY();
+    const QFontMetricsF metrics(painter_->font(), printer);
     const double lineHeight = metrics.lineSpacing();
     double top = currentYTwips_ * dpi / kTwipsPerInch;
     // A line that does not fit goes to the next page, unless it is already the page's first.
-    if (top > 0 && top + lineHeight > printer_->height()) {
-        if (!printer_->newPage()) {
+    if (top > 0 && top + lineHeight > printer->height()) {
+        if (!printer->newPage()) {
             return false;
         }
         ++pages_;
