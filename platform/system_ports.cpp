@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #endif
 
@@ -32,23 +33,28 @@ bool isUnprobed8250(const QByteArray& device) {
 
 // The serial devices that QSerialPortInfo lists, read from sysfs directly: through libudev
 // the same answer costs thousands of file opens, and the search asks at every cycle. A tty
-// with a parent device is a port (unless an empty 8250 slot); of the others only Bluetooth,
-// null-modem and gadget ttys are.
+// with a parent device is a port (unless an empty 8250 slot); of the others, which the kernel
+// files under /devices/virtual/, only Bluetooth, null-modem and gadget ttys are.
 bool serialDevicesFromSysfs(QStringList& devices) {
     DIR* ttys = ::opendir("/sys/class/tty");
     if (ttys == nullptr) {
         return false;
     }
+    const int folder = ::dirfd(ttys);
     while (const dirent* entry = ::readdir(ttys)) {
         const QByteArray name(entry->d_name);
         if (name.startsWith('.')) {
             continue;
         }
-        const QByteArray base = "/sys/class/tty/" + name;
+        char target[PATH_MAX] = {};
+        if (::readlinkat(folder, name.constData(), target, sizeof target - 1) <= 0) {
+            continue;
+        }
         const QByteArray device = "/dev/" + name;
-        if (::access(base + "/device", F_OK) == 0) {
-            char driver[256] = {};
-            const ssize_t length = ::readlink(base + "/device/driver", driver, sizeof driver - 1);
+        if (std::strstr(target, "/devices/virtual/") == nullptr) {
+            char driver[PATH_MAX] = {};
+            const ssize_t length =
+                ::readlinkat(folder, name + "/device/driver", driver, sizeof driver - 1);
             const char* slash = length > 0 ? std::strrchr(driver, '/') : nullptr;
             if (slash != nullptr && std::strcmp(slash + 1, "serial8250") == 0 &&
                 isUnprobed8250(device)) {
