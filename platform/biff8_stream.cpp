@@ -196,7 +196,8 @@ void writeCells(ByteSink& sink, const XlsSheet& sheet) {
 WorkbookStream writeWorkbookStream(ByteSink& sink, XlsSheet& sheet) {
     const CellSummary summary = numberTexts(sheet);
     WorkbookStream written;
-    const qint64 start = sink.position();
+    // Offsets in the stream (the sheet's, the string table's index) are the sink's positions.
+    Q_ASSERT(sink.position() == 0);
 
     sink.appendRecord(kBof, bof(kGlobalsBof));
     sink.appendRecord(kCodePage, u16Data(kUtf16CodePage));
@@ -214,12 +215,12 @@ WorkbookStream writeWorkbookStream(ByteSink& sink, XlsSheet& sheet) {
     appendU8(normalStyle, 0x00);     // Normal
     appendU8(normalStyle, 0xFF);
     sink.appendRecord(kStyle, normalStyle);
-    written.sheetOffsetField = sink.position() - start + 4;
+    written.sheetOffsetField = sink.position() + 4;
     sink.appendRecord(kBoundSheet, boundSheet());
     writeSst(sink, sheet, summary);
     sink.appendRecord(kEof, {});
 
-    written.sheetOffset = static_cast<std::uint32_t>(sink.position() - start);
+    written.sheetOffset = static_cast<std::uint32_t>(sink.position());
     sink.appendRecord(kBof, bof(kWorksheetBof));
     sink.appendRecord(kWsBool, u16Data(0x04C1));
     sink.appendRecord(kDimensions, dimensions(summary));
@@ -227,10 +228,10 @@ WorkbookStream writeWorkbookStream(ByteSink& sink, XlsSheet& sheet) {
     sink.appendRecord(kWindow2, window2());
     sink.appendRecord(kEof, {});
 
-    if (sink.position() - start < kMinStreamSize) {
-        sink.appendZeros(kMinStreamSize - (sink.position() - start));
+    if (sink.position() < kMinStreamSize) {
+        sink.appendZeros(kMinStreamSize - sink.position());
     }
-    written.size = sink.position() - start;
+    written.size = sink.position();
     return written;
 }
 

@@ -23,7 +23,8 @@ struct WorkbookStream {
 
 // Writes the "Workbook" stream of a BIFF8 file with one worksheet named "Sheet1": every text in
 // the shared string table, empty centred cells as BLANK cells, padded to kMinStreamSize. The
-// sheet's texts are numbered in place as the string table orders them.
+// sheet's texts are numbered in place as the string table orders them. The sink starts empty:
+// its positions are the stream's offsets.
 WorkbookStream writeWorkbookStream(ByteSink& sink, XlsSheet& sheet);
 
 }  // namespace kelvora::biff8

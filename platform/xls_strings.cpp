@@ -8,8 +8,16 @@ namespace kelvora {
 
 namespace {
 
-constexpr int kStringHeader = 3;            // character count and flags byte
-constexpr std::uint32_t kMaxChunks = 2047;  // keeps every reference + 1 within 31 bits
+constexpr int kStringHeader = 3;  // character count and flags byte
+// A table slot holds the reference + 1 in its low 28 bits and four bits of the text's hash
+// above them, so most slots of other texts are passed over without reading those texts.
+constexpr std::uint32_t kMaxChunks = 255;  // keeps every reference + 1 within 28 bits
+constexpr int kTagShift = 28;
+constexpr std::uint32_t kRefMask = (1u << kTagShift) - 1;
+
+std::uint32_t slotValue(std::uint32_t ref, std::uint64_t hash) {
+    return (std::uint32_t(hash >> 60) << kTagShift) | (ref + 1);
+}
 
 std::uint32_t entryTextSize(const char* encoded) {
     const std::uint32_t count = std::uint8_t(encoded[0]) | (std::uint8_t(encoded[1]) << 8);
@@ -38,6 +46,9 @@ char* XlsStrings::reserve(std::uint32_t bytes) {
         if (chunks_.size() >= kMaxChunks) {
             return nullptr;
         }
+        if (!chunks_.empty()) {
+            chunkUsed_.push_back(used_);
+        }
         // Not value-initialised: pages are only touched as texts fill them.
         chunks_.push_back(std::unique_ptr<char[]>(new char[kChunkSize]));
         used_ = 0;
@@ -49,31 +60,40 @@ std::uint32_t XlsStrings::find(const char* encoded, std::uint32_t size, std::uin
     if (table_.empty()) {
         return kNoIndex;
     }
+    const std::uint32_t tag = slotValue(0, hash) & ~kRefMask;
     const std::size_t mask = table_.size() - 1;
     for (std::size_t slot = hash & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
-        const std::uint32_t ref = table_[slot] - 1;
-        const char* other = this->encoded(ref);
-        if (std::memcmp(other, encoded, kStringHeader) == 0 &&
-            std::memcmp(other, encoded, size) == 0) {
+        if ((table_[slot] & ~kRefMask) != tag) {
+            continue;
+        }
+        const std::uint32_t ref = (table_[slot] & kRefMask) - 1;
+        if (std::memcmp(this->encoded(ref), encoded, size) == 0) {
             return ref;
         }
     }
     return kNoIndex;
 }
 
-void XlsStrings::growTable() {
-    std::vector<std::uint32_t> old;
-    old.swap(table_);
-    table_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+void XlsStrings::insert(std::uint32_t ref, std::uint64_t hash) {
     const std::size_t mask = table_.size() - 1;
-    for (const std::uint32_t stored : old) {
-        if (stored != 0) {
-            const char* text = encoded(stored - 1);
-            std::size_t slot = hashBytes(text, entryTextSize(text)) & mask;
-            while (table_[slot] != 0) {
-                slot = (slot + 1) & mask;
-            }
-            table_[slot] = stored;
+    std::size_t slot = hash & mask;
+    while (table_[slot] != 0) {
+        slot = (slot + 1) & mask;
+    }
+    table_[slot] = slotValue(ref, hash);
+}
+
+void XlsStrings::growTable() {
+    table_.assign(table_.empty() ? 1024 : table_.size() * 2, 0);
+    // The texts in the order they were stored: the store is read once, front to back.
+    for (std::uint32_t chunk = 0; chunk < chunks_.size(); ++chunk) {
+        const std::uint32_t end = chunk < chunkUsed_.size() ? chunkUsed_[chunk] : used_;
+        for (std::uint32_t at = 0; at < end;) {
+            const std::uint32_t ref = (chunk << kChunkShift) | at;
+            const char* text = encoded(ref);
+            const std::uint32_t size = entryTextSize(text);
+            insert(ref, hashBytes(text, size));
+            at += kIndexBytes + size;
         }
     }
 }
@@ -93,18 +113,13 @@ std::uint32_t XlsStrings::intern(const QString& text) {
     if (existing != kNoIndex) {
         return existing;
     }
-    std::memcpy(at, &kNoIndex, kIndexBytes);
-    const std::uint32_t ref = (std::uint32_t(chunks_.size() - 1) << kChunkShift) | used_;
-    used_ += kIndexBytes + textSize;
     if ((count_ + 1) * 4 > table_.size() * 3) {
         growTable();
     }
-    const std::size_t mask = table_.size() - 1;
-    std::size_t slot = hash & mask;
-    while (table_[slot] != 0) {
-        slot = (slot + 1) & mask;
-    }
-    table_[slot] = ref + 1;
+    std::memcpy(at, &kNoIndex, kIndexBytes);
+    const std::uint32_t ref = (std::uint32_t(chunks_.size() - 1) << kChunkShift) | used_;
+    used_ += kIndexBytes + textSize;
+    insert(ref, hash);
     ++count_;
     return ref;
 }
@@ -122,6 +137,7 @@ void XlsStrings::setIndex(std::uint32_t ref, std::uint32_t index) {
 void XlsStrings::clear() {
     chunks_.clear();
     chunks_.shrink_to_fit();
+    chunkUsed_.clear();
     used_ = kChunkSize;
     std::vector<std::uint32_t>().swap(table_);
     count_ = 0;

@@ -42,11 +42,13 @@ private:
     }
     char* reserve(std::uint32_t bytes);
     std::uint32_t find(const char* encoded, std::uint32_t size, std::uint64_t hash) const;
+    void insert(std::uint32_t ref, std::uint64_t hash);
     void growTable();
 
     std::vector<std::unique_ptr<char[]>> chunks_;
-    std::uint32_t used_ = kChunkSize;   // bytes taken in the last chunk
-    std::vector<std::uint32_t> table_;  // ref + 1 per slot, 0 for an empty one
+    std::vector<std::uint32_t> chunkUsed_;  // bytes taken in each chunk but the last
+    std::uint32_t used_ = kChunkSize;       // bytes taken in the last chunk
+    std::vector<std::uint32_t> table_;      // see slotValue(); 0 for an empty slot
     std::uint32_t count_ = 0;
 };
 
