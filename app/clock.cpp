@@ -1,25 +1,45 @@
 #include <QLabel>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include "app/form1.h"
 #include "app/time_format.h"
 
 namespace kelvora {
 
+// Drops each zone field (a run of 't', perhaps in parentheses, with the spaces before it) and
+// keeps quoted text as it is. Scanned by hand: a regular expression here would load and
+// compile one at every start for a few characters.
 QString withoutTimeZone(const QString& format) {
-    static const QRegularExpression zoneField(QStringLiteral("('[^']*')|\\s*\\(?t+\\)?"));
     QString result;
-    qsizetype copied = 0;
-    for (auto match = zoneField.globalMatch(format); match.hasNext();) {
-        const QRegularExpressionMatch next = match.next();
-        if (!next.captured(1).isEmpty()) {
+    const qsizetype size = format.size();
+    for (qsizetype at = 0; at < size;) {
+        if (format[at] == QLatin1Char('\'')) {
+            const qsizetype close = format.indexOf(QLatin1Char('\''), at + 1);
+            if (close >= 0) {
+                result += QStringView(format).mid(at, close + 1 - at);
+                at = close + 1;
+                continue;
+            }
+        }
+        qsizetype end = at;
+        while (end < size && format[end].isSpace()) {
+            ++end;
+        }
+        if (end < size && format[end] == QLatin1Char('(')) {
+            ++end;
+        }
+        if (end < size && format[end] == QLatin1Char('t')) {
+            while (end < size && format[end] == QLatin1Char('t')) {
+                ++end;
+            }
+            if (end < size && format[end] == QLatin1Char(')')) {
+                ++end;
+            }
+            at = end;  // a zone field
             continue;
         }
-        result += format.mid(copied, next.capturedStart() - copied);
-        copied = next.capturedEnd();
+        result += format[at++];
     }
-    result += format.mid(copied);
     return result.trimmed();
 }
 

@@ -201,6 +201,9 @@ void layOutStatusBar(Form1& form, double dpi) {
         panel.setGeometry(px(panelLeft), 2, px(panelLeft + width) - px(panelLeft),
                           px(kStatusBar.height) - 3);
         panel.setMinimumWidth(px(width));
+        // Held at that size, a new text (the clock's, every second) repaints the panel alone
+        // instead of laying out the whole bar again.
+        panel.setFixedSize(panel.size());
         panelLeft += width;
     }
     // Right of the "读取记录 k/N" text, inside the middle panel.

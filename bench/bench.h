@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelvora {
@@ -13,6 +16,18 @@ namespace kelvora::bench {
 
 // Each subject's benchmarks print their figures, one per line, "name: value unit".
 void printFigure(const std::string& name, double value, const std::string& unit);
+// A figure beside its peer or floor, with the ratio and the most it may be.
+void printVersus(const std::string& name, double value, const std::string& unit,
+                 const std::string& peer, double peerValue, double goalRatio);
+// A figure with the goal it is held to and the ratio of the two.
+void printGoal(const std::string& name, double value, const std::string& unit, double goal);
+
+// The "name value" lines that a program prints; empty when it fails.
+using Figures = std::vector<std::pair<std::string, double>>;
+Figures runFigureProcess(const QString& program, const QStringList& arguments);
+double figureOf(const Figures& figures, const std::string& name);  // -1 when missing
+// A program built beside the benchmark.
+QString benchProgram(const QString& name);
 
 using BenchClock = std::chrono::steady_clock;
 
@@ -43,9 +58,12 @@ void runDecodeBenchmarks();
 void runWindowBenchmarks();
 int runWindowChild(const char* role);  // the child process of the start-up figure
 void runExportBenchmarks();
+int runTextFileChild(const QString& charset, const QString& path);  // a first save, fresh
 void runSpreadsheetBenchmarks();
+int runWorkbookChild(const QString& path);  // one export in a fresh process
 void runPrintBenchmarks();
 void runRecordBenchmarks();                // the records as numbers: .xlsx, CSV, chart
 int runRecordFileChild(const char* role);  // the child process of one file's figures
+void runIdleBenchmarks(int seconds);
 
 }  // namespace kelvora::bench

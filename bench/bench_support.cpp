@@ -1,5 +1,9 @@
+#include <QCoreApplication>
+#include <QProcess>
 #include <QString>
 #include <algorithm>
+#include <cstdio>
+#include <sstream>
 
 #include "app/form1.h"
 #include "bench/bench.h"
@@ -17,6 +21,56 @@ double millisecondsSince(BenchClock::time_point start) {
 
 double microsecondsSince(BenchClock::time_point start) {
     return secondsSince(start) * 1e6;
+}
+
+void printVersus(const std::string& name, double value, const std::string& unit,
+                 const std::string& peer, double peerValue, double goalRatio) {
+    printFigure(name, value, unit);
+    std::printf("    %s: %.3f %s; ratio %.2f, goal <= %.2f%s\n", peer.c_str(), peerValue,
+                unit.c_str(), value / peerValue, goalRatio,
+                value > 0 && peerValue > 0 && value / peerValue <= goalRatio ? "" : "  (missed)");
+    std::fflush(stdout);
+}
+
+void printGoal(const std::string& name, double value, const std::string& unit, double goal) {
+    printFigure(name, value, unit);
+    std::printf("    goal <= %.3f %s; ratio %.2f%s\n", goal, unit.c_str(), value / goal,
+                value >= 0 && value <= goal ? "" : "  (missed)");
+    std::fflush(stdout);
+}
+
+Figures runFigureProcess(const QString& program, const QStringList& arguments) {
+    QProcess child;
+    child.setProgram(program);
+    child.setArguments(arguments);
+    child.start();
+    Figures figures;
+    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0) {
+        child.kill();
+        child.waitForFinished();
+        return figures;
+    }
+    std::istringstream lines(child.readAllStandardOutput().toStdString());
+    std::string name;
+    double value = 0;
+    while (lines >> name >> value) {
+        figures.emplace_back(name, value);
+    }
+    return figures;
+}
+
+double figureOf(const Figures& figures, const std::string& name) {
+    for (const auto& [key, value] : figures) {
+        if (key == name) {
+            return value;
+        }
+    }
+    return -1;
+}
+
+QString benchProgram(const QString& name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }
 
 double percentile(std::vector<double> samples, double fraction) {

@@ -1,27 +1,22 @@
-#include <sys/resource.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
 #include "app/twip_label.h"
 #include "bench/bench.h"
+#include "bench/process_stats.h"
 #include "link/demo_meter.h"
 #include "link/port_map.h"
 #include "platform/pty_meter.h"
@@ -33,39 +28,7 @@ namespace kelvora::bench {
 namespace {
 
 constexpr int kDemoPort = 3;
-constexpr int kStartupRuns = 5;
-
-// Seconds since boot at which this process started, from /proc/self/stat (field 22, in clock
-// ticks); the command name in field 2 may hold spaces, so fields are counted after its ')'.
-double processStartSeconds() {
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) {
-        return -1;
-    }
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    for (int index = 3; index <= 22 && fields >> field; ++index) {
-        if (index == 22) {
-            return std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
-        }
-    }
-    return -1;
-}
-
-// The clock that /proc's start time counts on.
-double secondsSinceBoot() {
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-long peakResidentKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
+constexpr int kStartupRuns = 7;
 
 // Notes the moment the window's first show event is handled.
 class FirstShowWatch : public QObject {
@@ -75,7 +38,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && startupMs < 0) {
-            startupMs = (secondsSinceBoot() - processStartSeconds()) * 1000.0;
+            startupMs = millisecondsSinceProcessStart();
         }
         return QObject::eventFilter(watched, event);
     }
@@ -95,11 +58,14 @@ bool runUntil(const std::function<bool()>& done, int deadlineMs) {
     return true;
 }
 
-// "startup" or "demo"; prints "startup_ms <value>" and, for the demo, "peak_kb <value>".
+// "startup", "demo-startup" or "demo"; prints "startup_ms <value>", "width", "height" and
+// "peak_kb <value>": for
+// the start-up roles once the window has been painted (as the hello-world does), for the demo
+// once the records are downloaded.
 int runChild(const std::string& role) {
     std::unique_ptr<PtyMeter> meter;
     PortMap ports = PortMap::fromSystem();
-    if (role == "demo") {
+    if (role == "demo" || role == "demo-startup") {
         meter = std::make_unique<PtyMeter>();
         if (!meter->start()) {
             return 3;
@@ -111,8 +77,12 @@ int runChild(const std::string& role) {
     FirstShowWatch watch;
     window.installEventFilter(&watch);
     window.show();
-    std::printf("startup_ms %.3f\n", watch.startupMs);
-    if (meter) {
+    std::printf("startup_ms %.3f\nwidth %d\nheight %d\n", watch.startupMs, window.width(),
+                window.height());
+    if (role != "demo") {
+        runUntil([] { return false; }, 300);
+        std::printf("peak_kb %ld\n", statusKilobytes("VmHWM"));
+    } else {
         // Connected, a few live readings, then the stored records downloaded.
         if (!runUntil([&] { return window.comConnected && window.comunication.isActive(); },
                       15000)) {
@@ -128,61 +98,47 @@ int runChild(const std::string& role) {
             },
             15000);
         std::printf("records %d\n", downloaded ? window.grid->rows() - 1 : -1);
-        std::printf("peak_kb %ld\n", peakResidentKilobytes());
+        std::printf("peak_kb %ld\n", statusKilobytes("VmHWM"));
     }
     std::fflush(stdout);
     return 0;
 }
 
-// Runs this program again as a child in `role`; the child's "name value" lines.
-std::vector<std::pair<std::string, double>> runChildProcess(const std::string& role) {
-    QProcess child;
-    child.setProgram(QCoreApplication::applicationFilePath());
-    child.setArguments({QStringLiteral("--window-child"), QString::fromStdString(role)});
-    child.setProcessChannelMode(QProcess::SeparateChannels);
-    child.start();
-    std::vector<std::pair<std::string, double>> figures;
-    if (!child.waitForFinished(60000) || child.exitCode() != 0) {
-        child.kill();
-        child.waitForFinished();
-        return figures;
-    }
-    std::istringstream lines(child.readAllStandardOutput().toStdString());
-    std::string name;
-    double value = 0;
-    while (lines >> name >> value) {
-        figures.emplace_back(name, value);
-    }
-    return figures;
+Figures runChildProcess(const std::string& role) {
+    return runFigureProcess(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--window-child"), QString::fromStdString(role)});
 }
 
-double figureOf(const std::vector<std::pair<std::string, double>>& figures,
-                const std::string& name) {
-    for (const auto& [key, value] : figures) {
-        if (key == name) {
-            return value;
-        }
-    }
-    return -1;
-}
-
-void benchmarkStartup() {
-    std::vector<double> times;
+// Start-up beside a Qt Widgets hello-world, runs interleaved so both see the same machine.
+void benchmarkStartup(const std::string& role, const std::string& label) {
+    std::vector<double> times, memory, helloTimes, helloMemory, sizedMemory;
+    const QString helloProgram = benchProgram(QStringLiteral("kelvora_hello_window"));
     for (int run = 0; run < kStartupRuns; ++run) {
-        const double ms = figureOf(runChildProcess("startup"), "startup_ms");
-        if (ms >= 0) {
-            times.push_back(ms);
+        const Figures window = runChildProcess(role);
+        const Figures hello = runFigureProcess(helloProgram, {});
+        const Figures sized = runFigureProcess(
+            helloProgram, {QStringLiteral("--sized"), QString::number(figureOf(window, "width")),
+                           QString::number(figureOf(window, "height"))});
+        sizedMemory.push_back(figureOf(sized, "peak_kb") / 1024.0);
+        if (figureOf(window, "startup_ms") >= 0 && figureOf(hello, "startup_ms") >= 0) {
+            times.push_back(figureOf(window, "startup_ms"));
+            memory.push_back(figureOf(window, "peak_kb") / 1024.0);
+            helloTimes.push_back(figureOf(hello, "startup_ms"));
+            helloMemory.push_back(figureOf(hello, "peak_kb") / 1024.0);
         }
     }
     if (times.empty()) {
-        printFigure("window: process start to first shown window (failed)", -1, "ms");
+        printFigure("window: " + label + " (failed)", -1, "ms");
         return;
     }
-    std::sort(times.begin(), times.end());
-    printFigure(
-        "window: process start to first shown window, median of " + std::to_string(times.size()),
-        times[times.size() / 2], "ms");
-    printFigure("window: process start to first shown window, fastest", times.front(), "ms");
+    const std::string runs = ", median of " + std::to_string(times.size());
+    printVersus("window: " + label + ", process start to first show" + runs, median(times), "ms",
+                "Qt Widgets hello-world", median(helloTimes), 1.3);
+    printVersus("window: " + label + ", peak memory once painted" + runs, median(memory), "MiB",
+                "Qt Widgets hello-world", median(helloMemory), 1.2);
+    // Most of what is left is the window's size (its backing store) and the CJK font.
+    printVersus("window: " + label + ", the same memory", median(memory), "MiB",
+                "hello-world of the window's size, in Chinese", median(sizedMemory), 1.2);
 }
 
 void benchmarkDemo() {
@@ -233,7 +189,8 @@ int runWindowChild(const char* role) {
 }
 
 void runWindowBenchmarks() {
-    benchmarkStartup();
+    benchmarkStartup("startup", "start-up");
+    benchmarkStartup("demo-startup", "start-up with --demo");
     benchmarkDemo();
     benchmarkInProcess();
 }

@@ -35,6 +35,7 @@ void Form1::SaveRecordTable() {
     const RecordCells cells = {table.rows(),
                                [&table](int row, int column) { return table.text(row, column); }};
     const RecordSheet sheet(cells, records);
+    const int total = recordTotal;
     QString failure;
     switch (type) {
         case kCsvType:
@@ -44,7 +45,9 @@ void Form1::SaveRecordTable() {
             failure = writeRecordXlsx(*path, sheet);
             break;
         default:
-            failure = writeTextFile(*path, recordFileLines(cells, recordTotal), textCharset);
+            failure = writeTextFile(*path, textCharset, [&](const LineSink& line) {
+                recordFileLines(cells, total, line);
+            });
             break;
     }
     if (!failure.isEmpty()) {

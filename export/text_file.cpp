@@ -46,12 +46,63 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
-QString writeTextFile(const QString& path, const QStringList& lines, const QByteArray& charset) {
-    const std::optional<QByteArray> bytes = encodeText(joinCrLf(lines), charset);
-    if (!bytes) {
+QString writeTextFile(const QString& path, const QByteArray& charset,
+                      const std::function<void(const LineSink&)>& produce) {
+    if (!encodeText(QString(), charset)) {
         return QStringLiteral("不支持的字符集 %1").arg(QString::fromLatin1(charset));
     }
-    return writeFileSafely(path, *bytes);
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    // Chunks end at line ends, so no character is ever split between two of them and the
+    // bytes are those of the whole text encoded at once.
+    constexpr qsizetype kChunkChars = 32 * 1024;
+    QString chunk;
+    chunk.reserve(kChunkChars + 512);
+    bool written = true;
+    int failedErrno = 0;
+    const auto sendChunk = [&] {
+        if (written && !chunk.isEmpty()) {
+            const QByteArray bytes = *encodeText(chunk, charset);
+            errno = 0;
+            written = file.write(bytes) == bytes.size();
+            failedErrno = errno;
+        }
+        chunk.resize(0);  // keeps the capacity
+    };
+    produce([&](const QString& line) {
+        chunk += line;
+        chunk += QLatin1String("\r\n");
+        if (chunk.size() >= kChunkChars) {
+            sendChunk();
+        }
+    });
+    sendChunk();
+    // A full disk may only show when the buffer goes out, so flush before deciding.
+    if (written) {
+        errno = 0;
+        written = file.flush();
+        failedErrno = errno;
+    }
+    if (!written) {
+        const QString reason = writeFailureReason(file, failedErrno);
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return {};
+}
+
+QString writeTextFile(const QString& path, const QStringList& lines, const QByteArray& charset) {
+    return writeTextFile(path, charset, [&lines](const LineSink& line) {
+        for (const QString& text : lines) {
+            line(text);
+        }
+    });
 }
 
 }  // namespace kelvora

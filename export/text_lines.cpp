@@ -1,6 +1,5 @@
 #include "export/text_lines.h"
 
-#include <algorithm>
 #include <array>
 
 namespace kelvora {
@@ -20,14 +19,15 @@ constexpr Gaps kHeaderGaps = {2, 6, 6, 7, 6, 12, 12};
 constexpr Gaps kRecordGapsNoRho = {2, 6, 6, 7, 6, 7, 7};
 constexpr Gaps kRecordGapsWithRho = {2, 6, 8, 9, 8, 7, 7};
 constexpr int kRhoColumn = 2;
+constexpr char kSpaces[] = "            ";  // as many as the widest gap
 
-QString joinRow(const RecordCells& cells, int row, const Gaps& gaps) {
-    QString line = cells.text(row, 0);
+void joinRow(const RecordCells& cells, int row, const Gaps& gaps, QString& line) {
+    line.resize(0);  // keeps the capacity
+    line += cells.text(row, 0);
     for (int column = 1; column < kRecordColumns; ++column) {
-        line += spaces(gaps[size_t(column - 1)]);
+        line += QLatin1String(kSpaces, gaps[size_t(column - 1)]);
         line += cells.text(row, column);
     }
-    return line;
 }
 
 }  // namespace
@@ -52,31 +52,18 @@ QStringList readingFileLines(int measureMode, const ReadingTexts& t) {
     }
 }
 
-QStringList recordFileLines(const RecordCells& cells, int recordTotal) {
-    QStringList lines;
+void recordFileLines(const RecordCells& cells, int recordTotal,
+                     const std::function<void(const QString&)>& line) {
+    QString text;
+    joinRow(cells, 0, kHeaderGaps, text);
+    line(text);
     const int last = recordTotal >= 1 ? recordTotal : 1;
-    lines.reserve(1 + std::min(last, std::max(cells.rows - 1, 0)));
-    lines << joinRow(cells, 0, kHeaderGaps);
     // Rows beyond the table (a download still running) yield no line.
     for (int k = 1; k <= last && k < cells.rows; ++k) {
         const bool hasRho = !cells.text(k, kRhoColumn).isEmpty();
-        lines << joinRow(cells, k, hasRho ? kRecordGapsWithRho : kRecordGapsNoRho);
+        joinRow(cells, k, hasRho ? kRecordGapsWithRho : kRecordGapsNoRho, text);
+        line(text);
     }
-    return lines;
-}
-
-QString joinCrLf(const QStringList& lines) {
-    qsizetype size = 0;
-    for (const QString& line : lines) {
-        size += line.size() + 2;
-    }
-    QString text;
-    text.reserve(size);
-    for (const QString& line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
-    }
-    return text;
 }
 
 QString fileNameDate(const QString& shortDate) {

@@ -21,12 +21,11 @@ struct RecordCells {
     std::function<QString(int row, int column)> text;
 };
 
-// Lines of the record text file: the header row, then records 1 to max(recordTotal, 1) that
-// the table holds, columns 0 to 7 joined by fixed runs of spaces.
-QStringList recordFileLines(const RecordCells& cells, int recordTotal);
-
-// Lines joined into one text, each ended by CR LF.
-QString joinCrLf(const QStringList& lines);
+// Hands `line` each line of the record text file in turn: the header row, then records 1 to
+// max(recordTotal, 1) that the table holds, columns 0 to 7 joined by fixed runs of spaces.
+// The line is one buffer, reused from line to line.
+void recordFileLines(const RecordCells& cells, int recordTotal,
+                     const std::function<void(const QString&)>& line);
 
 // The date part of the default file name: the short date with the characters a file name
 // cannot hold ("/" in "2026/12/6", for one) and dots, which would pass for an extension, replaced

@@ -9,47 +9,23 @@ namespace kelvora::biff8 {
 
 namespace {
 
-constexpr int kRecordHeader = 4;
 constexpr int kStringHeader = 3;  // character count and flags byte
 constexpr std::uint8_t kFlagUtf16 = 0x01;
 
-// Writes records of unknown length: the length field is filled in when the record ends.
-class RecordCursor {
-public:
-    explicit RecordCursor(QByteArray& stream) : stream_(stream) {}
+void putLe16(char* out, char16_t value) {
+    out[0] = static_cast<char>(value & 0xFF);
+    out[1] = static_cast<char>(value >> 8);
+}
 
-    void begin(std::uint16_t id) {
-        start_ = stream_.size();
-        appendU16(stream_, id);
-        appendU16(stream_, 0);
-    }
-    void end() {
-        putU16(stream_, start_ + 2,
-               static_cast<std::uint16_t>(stream_.size() - start_ - kRecordHeader));
-    }
-    void continueRecord() {
-        end();
-        begin(kContinue);
-    }
-    int room() const { return kMaxRecordData - int(stream_.size() - start_ - kRecordHeader); }
-    int offsetInRecord() const { return int(stream_.size() - start_); }
+std::uint16_t readLe16(const char* in) {
+    return static_cast<std::uint16_t>(std::uint8_t(in[0]) | (std::uint8_t(in[1]) << 8));
+}
 
-private:
-    QByteArray& stream_;
-    qsizetype start_ = 0;
-};
-
-void appendChars(QByteArray& stream, const QString& text, int from, int count, bool compressed) {
-    const QChar* chars = text.constData() + from;
-    if (compressed) {
-        for (int k = 0; k < count; ++k) {
-            appendU8(stream, static_cast<std::uint8_t>(chars[k].unicode()));
-        }
-    } else {
-        for (int k = 0; k < count; ++k) {
-            appendU16(stream, chars[k].unicode());
-        }
-    }
+QByteArray encodedString(const QString& text) {
+    const bool compressed = fitsCompressed(text);
+    QByteArray out(kStringHeader + text.size() * (compressed ? 1 : 2), Qt::Uninitialized);
+    encodeSstString(text, compressed, out.data());
+    return out;
 }
 
 }  // namespace
@@ -65,17 +41,29 @@ bool fitsCompressed(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() <= 0xFF; });
 }
 
-QString wellFormedUtf16(const QString& text) {
-    QString out = text;
-    for (qsizetype k = 0; k < out.size(); ++k) {
-        const QChar ch = out[k];
-        if (ch.isHighSurrogate() && k + 1 < out.size() && out[k + 1].isLowSurrogate()) {
-            ++k;  // a proper pair
-        } else if (ch.isSurrogate()) {
-            out[k] = QChar::ReplacementCharacter;
+void encodeSstString(const QString& text, bool compressed, char* out) {
+    putLe16(out, static_cast<char16_t>(text.size()));
+    out[2] = static_cast<char>(compressed ? 0 : kFlagUtf16);
+    out += kStringHeader;
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    if (compressed) {
+        for (qsizetype k = 0; k < size; ++k) {
+            out[k] = static_cast<char>(chars[k].unicode());
+        }
+        return;
+    }
+    for (qsizetype k = 0; k < size; ++k) {
+        const char16_t unit = chars[k].unicode();
+        if (QChar::isHighSurrogate(unit) && k + 1 < size && chars[k + 1].isLowSurrogate()) {
+            putLe16(out + 2 * k, unit);
+            ++k;
+            putLe16(out + 2 * k, chars[k].unicode());
+        } else {
+            putLe16(out + 2 * k,
+                    QChar::isSurrogate(unit) ? char16_t(QChar::ReplacementCharacter) : unit);
         }
     }
-    return out;
 }
 
 QByteArray shortString(const QString& text) {
@@ -84,7 +72,13 @@ QByteArray shortString(const QString& text) {
     QByteArray out;
     appendU8(out, static_cast<std::uint8_t>(clipped.size()));
     appendU8(out, compressed ? 0 : kFlagUtf16);
-    appendChars(out, clipped, 0, int(clipped.size()), compressed);
+    for (const QChar ch : clipped) {
+        if (compressed) {
+            appendU8(out, static_cast<std::uint8_t>(ch.unicode()));
+        } else {
+            appendU16(out, ch.unicode());
+        }
+    }
     return out;
 }
 
@@ -92,64 +86,76 @@ int sstBucketSize(int stringCount) {
     return std::max(8, (stringCount + 127) / 128);
 }
 
+SstWriter::SstWriter(ByteSink& sink, std::uint32_t totalReferences, std::uint32_t stringCount)
+    : sink_(sink), perBucket_(sstBucketSize(int(stringCount))) {
+    buckets_.reserve(stringCount / perBucket_ + 1);
+    sink_.beginRecord(kSst);
+    sink_.appendU32(totalReferences);
+    sink_.appendU32(stringCount);
+}
+
+void SstWriter::add(const char* encoded) {
+    const int length = readLe16(encoded);
+    const std::uint8_t flags = static_cast<std::uint8_t>(encoded[2]);
+    const int unit = (flags & kFlagUtf16) ? 2 : 1;
+    const char* chars = encoded + kStringHeader;
+    Q_ASSERT(length > 0 && length <= kMaxStringChars);
+    auto room = [this] { return kMaxRecordData - sink_.recordDataSize(); };
+    auto continueRecord = [this] {
+        sink_.endRecord();
+        sink_.beginRecord(kContinue);
+    };
+    const int whole = kStringHeader + length * unit;
+    // A string starts in a fresh CONTINUE when it does not fit here but would fit there, or
+    // when not even its header and first (possibly surrogate-paired) character fit here.
+    if (whole > room() && (whole <= kMaxRecordData || room() < kStringHeader + 2 * unit)) {
+        continueRecord();
+    }
+    if (added_++ % perBucket_ == 0) {
+        buckets_.push_back({static_cast<std::uint32_t>(sink_.position()),
+                            static_cast<std::uint16_t>(sink_.offsetInRecord())});
+    }
+    sink_.append(encoded, kStringHeader);
+    int done = 0;
+    while (done < length) {
+        int count = std::min(length - done, room() / unit);
+        // Never part a surrogate pair over two records.
+        if (count < length - done && count > 0 && unit == 2 &&
+            QChar::isHighSurrogate(readLe16(chars + 2 * (done + count - 1)))) {
+            --count;
+        }
+        sink_.append(chars + done * unit, qsizetype(count) * unit);
+        done += count;
+        if (done < length) {
+            // The rest goes on in a CONTINUE that starts with its own flags byte. Note that
+            // libfreexl 1.0.6 refuses a file with a string spread over three or more records
+            // (more than about 8200 bytes of characters); Excel's own layout, xlrd and
+            // LibreOffice take it. Record-table texts are far shorter.
+            continueRecord();
+            sink_.appendU8(flags);
+        }
+    }
+}
+
+void SstWriter::finish() {
+    sink_.endRecord();
+    sink_.beginRecord(kExtSst);
+    sink_.appendU16(static_cast<std::uint16_t>(perBucket_));
+    for (const SstBucket& bucket : buckets_) {
+        sink_.appendU32(bucket.streamOffset);
+        sink_.appendU16(bucket.recordOffset);
+        sink_.appendU16(0);
+    }
+    sink_.endRecord();
+}
+
 void appendSst(QByteArray& stream, const QStringList& strings, std::uint32_t totalReferences) {
-    const int perBucket = sstBucketSize(int(strings.size()));
-    std::vector<SstBucket> buckets;
-    buckets.reserve(strings.size() / perBucket + 1);
-
-    RecordCursor record(stream);
-    record.begin(kSst);
-    appendU32(stream, totalReferences);
-    appendU32(stream, static_cast<std::uint32_t>(strings.size()));
-
-    for (int index = 0; index < strings.size(); ++index) {
-        const QString& text = strings[index];
-        Q_ASSERT(!text.isEmpty() && text.size() <= kMaxStringChars);
-        const bool compressed = fitsCompressed(text);
-        const int unit = compressed ? 1 : 2;
-        const int length = int(text.size());
-        const int whole = kStringHeader + length * unit;
-        // A string starts in a fresh CONTINUE when it does not fit here but would fit there, or
-        // when not even its header and first (possibly surrogate-paired) character fit here.
-        if (whole > record.room() &&
-            (whole <= kMaxRecordData || record.room() < kStringHeader + 2 * unit)) {
-            record.continueRecord();
-        }
-        if (index % perBucket == 0) {
-            buckets.push_back({static_cast<std::uint32_t>(stream.size()),
-                               static_cast<std::uint16_t>(record.offsetInRecord())});
-        }
-        appendU16(stream, static_cast<std::uint16_t>(length));
-        appendU8(stream, compressed ? 0 : kFlagUtf16);
-        int done = 0;
-        while (done < length) {
-            int count = std::min(length - done, record.room() / unit);
-            // Never part a surrogate pair over two records.
-            if (count < length - done && count > 0 && text[done + count - 1].isHighSurrogate()) {
-                --count;
-            }
-            appendChars(stream, text, done, count, compressed);
-            done += count;
-            if (done < length) {
-                // The rest goes on in a CONTINUE that starts with its own flags byte. Note that
-                // libfreexl 1.0.6 refuses a file with a string spread over three or more records
-                // (more than about 8200 bytes of characters); Excel's own layout, xlrd and
-                // LibreOffice take it. Record-table texts are far shorter.
-                record.continueRecord();
-                appendU8(stream, compressed ? 0 : kFlagUtf16);
-            }
-        }
+    ByteSink sink(stream);
+    SstWriter writer(sink, totalReferences, static_cast<std::uint32_t>(strings.size()));
+    for (const QString& text : strings) {
+        writer.add(encodedString(text).constData());
     }
-    record.end();
-
-    QByteArray index;
-    appendU16(index, static_cast<std::uint16_t>(perBucket));
-    for (const SstBucket& bucket : buckets) {
-        appendU32(index, bucket.streamOffset);
-        appendU16(index, bucket.recordOffset);
-        appendU16(index, 0);
-    }
-    appendRecord(stream, kExtSst, index);
+    writer.finish();
 }
 
 }  // namespace kelvora::biff8

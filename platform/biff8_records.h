@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <vector>
+
+#include "platform/byte_sink.h"
 
 namespace kelvora::biff8 {
 
@@ -36,9 +39,10 @@ void appendRecord(QByteArray& stream, std::uint16_t id, const QByteArray& data);
 // True when every UTF-16 unit is at most U+00FF, so the text may be stored one byte a character.
 bool fitsCompressed(const QString& text);
 
-// The text with every unpaired surrogate replaced by U+FFFD: readers decode the whole string
-// table at once, and one malformed string would make them refuse the file.
-QString wellFormedUtf16(const QString& text);
+// Writes the count (2), flags (1) and characters of a string-table string at `out`, which has
+// room for 3 + size × (compressed ? 1 : 2) bytes. Unpaired surrogates become U+FFFD: readers
+// decode the whole string table at once, and one malformed string would make them refuse the file.
+void encodeSstString(const QString& text, bool compressed, char* out);
 
 // A string with a one-byte character count (sheet and font names, at most 255 characters).
 QByteArray shortString(const QString& text);
@@ -49,9 +53,24 @@ struct SstBucket {
     std::uint16_t recordOffset = 0;  // from the start of its record, header included
 };
 
-// Appends the shared string table (SST, going on in CONTINUE records as needed) and its EXTSST
-// index. totalReferences is the number of cells that refer to the table. Strings must be
-// non-empty and at most kMaxStringChars long.
+// Writes the shared string table (SST, going on in CONTINUE records as needed) string by string,
+// then its EXTSST index. Strings must be non-empty and at most kMaxStringChars long.
+class SstWriter {
+public:
+    // totalReferences is the number of cells that refer to the table.
+    SstWriter(ByteSink& sink, std::uint32_t totalReferences, std::uint32_t stringCount);
+    // A string as encodeSstString writes it.
+    void add(const char* encoded);
+    void finish();
+
+private:
+    ByteSink& sink_;
+    int perBucket_;
+    std::uint32_t added_ = 0;
+    std::vector<SstBucket> buckets_;
+};
+
+// The table of `strings` appended to `stream`, as SstWriter writes it.
 void appendSst(QByteArray& stream, const QStringList& strings, std::uint32_t totalReferences);
 
 // Strings per EXTSST bucket for a table of the given size.

@@ -1,7 +1,5 @@
 #include "platform/biff8_stream.h"
 
-#include <QHash>
-#include <QStringList>
 #include <algorithm>
 #include <vector>
 
@@ -100,121 +98,141 @@ QByteArray window2() {
     return data;
 }
 
-// What the cells need from the string table: distinct texts in first-use order and, per
-// non-empty text in row-major order, its index.
-struct SharedStrings {
-    QStringList strings;
-    std::vector<std::uint32_t> cellIndices;
+// What the string table and DIMENSIONS need to know of the cells.
+struct CellSummary {
+    std::uint32_t textCells = 0;
+    std::uint32_t distinctTexts = 0;
+    int firstRow = -1, lastRow = -1, firstColumn = XlsSheet::kMaxColumns, lastColumn = -1;
 };
 
-SharedStrings collectStrings(const XlsSheet& sheet) {
-    SharedStrings shared;
-    QHash<QString, std::uint32_t> indexOf;
-    for (const auto& row : sheet.rows()) {
-        for (const XlsCell& cell : row) {
-            if (cell.text.isEmpty()) {
-                continue;
+template <typename Visit>
+void forEachPresentCell(const XlsSheet& sheet, Visit visit) {
+    const int rows = sheet.rowCount();
+    const int columns = sheet.columnCount();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const XlsSheet::Cell cell = sheet.cell(r, c);
+            if (XlsSheet::isPresent(cell)) {
+                visit(r, c, cell);
             }
-            auto found = indexOf.constFind(cell.text);
-            if (found == indexOf.constEnd()) {
-                found =
-                    indexOf.insert(cell.text, static_cast<std::uint32_t>(shared.strings.size()));
-                shared.strings.append(cell.text);
-            }
-            shared.cellIndices.push_back(found.value());
         }
     }
-    return shared;
 }
 
-QByteArray dimensions(const XlsSheet& sheet) {
-    int firstRow = -1, lastRow = -1, firstColumn = XlsSheet::kMaxColumns, lastColumn = -1;
-    const auto& rows = sheet.rows();
-    for (int r = 0; r < int(rows.size()); ++r) {
-        for (int c = 0; c < int(rows[r].size()); ++c) {
-            if (rows[r][c].isPresent()) {
-                if (firstRow < 0) {
-                    firstRow = r;
-                }
-                lastRow = r;
-                firstColumn = std::min(firstColumn, c);
-                lastColumn = std::max(lastColumn, c);
+// Numbers the distinct texts in the order the cells first use them, row by row.
+CellSummary numberTexts(XlsSheet& sheet) {
+    XlsStrings& strings = sheet.strings();
+    forEachPresentCell(sheet, [&](int, int, XlsSheet::Cell cell) {
+        if (XlsSheet::hasText(cell)) {
+            strings.setIndex(XlsSheet::textRef(cell), XlsStrings::kNoIndex);
+        }
+    });
+    CellSummary summary;
+    forEachPresentCell(sheet, [&](int r, int c, XlsSheet::Cell cell) {
+        if (summary.firstRow < 0) {
+            summary.firstRow = r;
+        }
+        summary.lastRow = r;
+        summary.firstColumn = std::min(summary.firstColumn, c);
+        summary.lastColumn = std::max(summary.lastColumn, c);
+        if (XlsSheet::hasText(cell)) {
+            ++summary.textCells;
+            const std::uint32_t ref = XlsSheet::textRef(cell);
+            if (strings.index(ref) == XlsStrings::kNoIndex) {
+                strings.setIndex(ref, summary.distinctTexts++);
             }
         }
-    }
+    });
+    return summary;
+}
+
+void writeSst(ByteSink& sink, const XlsSheet& sheet, const CellSummary& summary) {
+    const XlsStrings& strings = sheet.strings();
+    SstWriter writer(sink, summary.textCells, summary.distinctTexts);
+    std::uint32_t written = 0;
+    forEachPresentCell(sheet, [&](int, int, XlsSheet::Cell cell) {
+        if (XlsSheet::hasText(cell)) {
+            const std::uint32_t ref = XlsSheet::textRef(cell);
+            if (strings.index(ref) == written) {
+                writer.add(strings.encoded(ref));
+                ++written;
+            }
+        }
+    });
+    writer.finish();
+}
+
+QByteArray dimensions(const CellSummary& summary) {
     QByteArray data;
-    if (firstRow < 0) {
+    if (summary.firstRow < 0) {
         data.fill('\0', 14);  // an empty sheet
         return data;
     }
-    appendU32(data, static_cast<std::uint32_t>(firstRow));
-    appendU32(data, static_cast<std::uint32_t>(lastRow + 1));
-    appendU16(data, static_cast<std::uint16_t>(firstColumn));
-    appendU16(data, static_cast<std::uint16_t>(lastColumn + 1));
+    appendU32(data, static_cast<std::uint32_t>(summary.firstRow));
+    appendU32(data, static_cast<std::uint32_t>(summary.lastRow + 1));
+    appendU16(data, static_cast<std::uint16_t>(summary.firstColumn));
+    appendU16(data, static_cast<std::uint16_t>(summary.lastColumn + 1));
     appendU16(data, 0);
     return data;
 }
 
-void appendCells(QByteArray& stream, const XlsSheet& sheet, const SharedStrings& shared) {
-    auto nextIndex = shared.cellIndices.cbegin();
-    const auto& rows = sheet.rows();
-    for (int r = 0; r < int(rows.size()); ++r) {
-        for (int c = 0; c < int(rows[r].size()); ++c) {
-            const XlsCell& cell = rows[r][c];
-            if (!cell.isPresent()) {
-                continue;
-            }
-            appendU16(stream, cell.text.isEmpty() ? kBlank : kLabelSst);
-            appendU16(stream, cell.text.isEmpty() ? 6 : 10);
-            appendU16(stream, static_cast<std::uint16_t>(r));
-            appendU16(stream, static_cast<std::uint16_t>(c));
-            appendU16(stream, cell.centred ? kCentredCellXf : kDefaultCellXf);
-            if (!cell.text.isEmpty()) {
-                appendU32(stream, *nextIndex++);
-            }
+void writeCells(ByteSink& sink, const XlsSheet& sheet) {
+    const XlsStrings& strings = sheet.strings();
+    forEachPresentCell(sheet, [&](int r, int c, XlsSheet::Cell cell) {
+        const bool text = XlsSheet::hasText(cell);
+        sink.beginRecord(text ? kLabelSst : kBlank);
+        sink.appendU16(static_cast<std::uint16_t>(r));
+        sink.appendU16(static_cast<std::uint16_t>(c));
+        sink.appendU16((cell & XlsSheet::kCentred) ? kCentredCellXf : kDefaultCellXf);
+        if (text) {
+            sink.appendU32(strings.index(XlsSheet::textRef(cell)));
         }
-    }
+        sink.endRecord();
+    });
 }
 
 }  // namespace
 
-QByteArray buildWorkbookStream(const XlsSheet& sheet) {
-    const SharedStrings shared = collectStrings(sheet);
-    QByteArray stream;
+WorkbookStream writeWorkbookStream(ByteSink& sink, XlsSheet& sheet) {
+    const CellSummary summary = numberTexts(sheet);
+    WorkbookStream written;
+    // Offsets in the stream (the sheet's, the string table's index) are the sink's positions.
+    Q_ASSERT(sink.position() == 0);
 
-    appendRecord(stream, kBof, bof(kGlobalsBof));
-    appendRecord(stream, kCodePage, u16Data(kUtf16CodePage));
-    appendRecord(stream, kWindow1, window1());
+    sink.appendRecord(kBof, bof(kGlobalsBof));
+    sink.appendRecord(kCodePage, u16Data(kUtf16CodePage));
+    sink.appendRecord(kWindow1, window1());
     for (int k = 0; k < kFontCount; ++k) {
-        appendRecord(stream, kFont, font());
+        sink.appendRecord(kFont, font());
     }
     for (int k = 0; k < kStyleXfCount; ++k) {
-        appendRecord(stream, kXf, xf(true, 0, k == 0 ? 0x00 : 0xF4));
+        sink.appendRecord(kXf, xf(true, 0, k == 0 ? 0x00 : 0xF4));
     }
-    appendRecord(stream, kXf, xf(false, 0, 0x00));                               // XF 15
-    appendRecord(stream, kXf, xf(false, kAlignCentre, kAlignmentAttributeSet));  // XF 16
+    sink.appendRecord(kXf, xf(false, 0, 0x00));                               // XF 15
+    sink.appendRecord(kXf, xf(false, kAlignCentre, kAlignmentAttributeSet));  // XF 16
     QByteArray normalStyle;
     appendU16(normalStyle, 0x8000);  // built-in style on XF 0
     appendU8(normalStyle, 0x00);     // Normal
     appendU8(normalStyle, 0xFF);
-    appendRecord(stream, kStyle, normalStyle);
-    const int sheetOffsetField = int(stream.size()) + 4;
-    appendRecord(stream, kBoundSheet, boundSheet());
-    appendSst(stream, shared.strings, static_cast<std::uint32_t>(shared.cellIndices.size()));
-    appendRecord(stream, kEof, {});
+    sink.appendRecord(kStyle, normalStyle);
+    written.sheetOffsetField = sink.position() + 4;
+    sink.appendRecord(kBoundSheet, boundSheet());
+    writeSst(sink, sheet, summary);
+    sink.appendRecord(kEof, {});
 
-    putU32(stream, sheetOffsetField, static_cast<std::uint32_t>(stream.size()));
-    appendRecord(stream, kBof, bof(kWorksheetBof));
-    appendRecord(stream, kWsBool, u16Data(0x04C1));
-    appendRecord(stream, kDimensions, dimensions(sheet));
-    appendCells(stream, sheet, shared);
-    appendRecord(stream, kWindow2, window2());
-    appendRecord(stream, kEof, {});
+    written.sheetOffset = static_cast<std::uint32_t>(sink.position());
+    sink.appendRecord(kBof, bof(kWorksheetBof));
+    sink.appendRecord(kWsBool, u16Data(0x04C1));
+    sink.appendRecord(kDimensions, dimensions(summary));
+    writeCells(sink, sheet);
+    sink.appendRecord(kWindow2, window2());
+    sink.appendRecord(kEof, {});
 
-    if (stream.size() < kMinStreamSize) {
-        stream.append(kMinStreamSize - int(stream.size()), '\0');
+    if (sink.position() < kMinStreamSize) {
+        sink.appendZeros(kMinStreamSize - sink.position());
     }
-    return stream;
+    written.size = sink.position();
+    return written;
 }
 
 }  // namespace kelvora::biff8

@@ -13,7 +13,10 @@ std::uint32_t ceilDiv(qint64 a, qint64 b) {
     return static_cast<std::uint32_t>((a + b - 1) / b);
 }
 
-void appendHeader(QByteArray& out, const Layout& layout) {
+}  // namespace
+
+QByteArray headerSector(const Layout& layout) {
+    QByteArray out;
     static const char kSignature[8] = {'\xD0', '\xCF', '\x11', '\xE0',
                                        '\xA1', '\xB1', '\x1A', '\xE1'};
     out.append(kSignature, 8);
@@ -36,9 +39,12 @@ void appendHeader(QByteArray& out, const Layout& layout) {
     for (std::uint32_t slot = 0; slot < kHeaderFatSlots; ++slot) {
         appendU32(out, slot < layout.fatSectors ? layout.firstFatSector() + slot : kFreeSector);
     }
+    return out;
 }
 
-void appendFat(QByteArray& out, const Layout& layout) {
+namespace {
+
+void appendFat(ByteSink& out, const Layout& layout) {
     const std::uint32_t entries = layout.fatSectors * kIdsPerSector;
     for (std::uint32_t id = 0; id < entries; ++id) {
         std::uint32_t next = kFreeSector;
@@ -51,25 +57,26 @@ void appendFat(QByteArray& out, const Layout& layout) {
         } else if (id == layout.directorySector()) {
             next = kEndOfChain;
         }
-        appendU32(out, next);
+        out.appendU32(next);
+        out.checkpoint();
     }
 }
 
-void appendDifat(QByteArray& out, const Layout& layout) {
+void appendDifat(ByteSink& out, const Layout& layout) {
     std::uint32_t fatIndex = kHeaderFatSlots;
     for (std::uint32_t d = 0; d < layout.difatSectors; ++d) {
         for (int slot = 0; slot < kFatIdsPerDifatSector; ++slot, ++fatIndex) {
-            appendU32(out, fatIndex < layout.fatSectors ? layout.firstFatSector() + fatIndex
-                                                        : kFreeSector);
+            out.appendU32(fatIndex < layout.fatSectors ? layout.firstFatSector() + fatIndex
+                                                       : kFreeSector);
         }
-        appendU32(out,
-                  d + 1 < layout.difatSectors ? layout.firstDifatSector() + d + 1 : kEndOfChain);
+        out.appendU32(d + 1 < layout.difatSectors ? layout.firstDifatSector() + d + 1
+                                                  : kEndOfChain);
     }
 }
 
 void appendDirectoryEntry(QByteArray& out, const QString& name, std::uint8_t type,
                           std::uint32_t child, std::uint32_t start, std::uint32_t size) {
-    const int begin = out.size();
+    const qsizetype begin = out.size();
     for (const QChar ch : name) {
         appendU16(out, ch.unicode());
     }
@@ -107,25 +114,37 @@ Layout planLayout(qint64 streamBytes) {
     return layout;
 }
 
-QByteArray buildSingleStreamFile(const QString& streamName, const QByteArray& stream) {
+bool fitsOneStreamFile(const QString& streamName, qint64 streamBytes) {
     // Sizes are 32-bit in a version-3 directory entry; stay well inside them.
-    if (stream.size() < qsizetype(kMiniStreamCutoff) || stream.size() > 0x7FFFFFFF - (1 << 24) ||
-        streamName.isEmpty() || streamName.size() > kMaxNameChars) {
+    return streamBytes >= qint64(kMiniStreamCutoff) && streamBytes <= 0x7FFFFFFF - (1 << 24) &&
+           !streamName.isEmpty() && streamName.size() <= kMaxNameChars;
+}
+
+void appendTail(ByteSink& out, const Layout& layout, const QString& streamName,
+                qint64 streamBytes) {
+    out.appendZeros(qint64(layout.streamSectors) * kSectorSize - streamBytes);
+    appendFat(out, layout);
+    appendDifat(out, layout);
+    QByteArray directory;
+    appendDirectoryEntry(directory, QStringLiteral("Root Entry"), 5, 1, kEndOfChain, 0);
+    appendDirectoryEntry(directory, streamName, 2, kNoEntry, 0,
+                         static_cast<std::uint32_t>(streamBytes));
+    appendDirectoryEntry(directory, QString(), 0, kNoEntry, 0, 0);
+    appendDirectoryEntry(directory, QString(), 0, kNoEntry, 0, 0);
+    out.append(directory.constData(), directory.size());
+}
+
+QByteArray buildSingleStreamFile(const QString& streamName, const QByteArray& stream) {
+    if (!fitsOneStreamFile(streamName, stream.size())) {
         return {};
     }
     const Layout layout = planLayout(stream.size());
     QByteArray out;
     out.reserve(layout.fileSize());
-    appendHeader(out, layout);
+    out.append(headerSector(layout));
     out.append(stream);
-    out.append(int(qint64(layout.streamSectors) * kSectorSize - stream.size()), '\0');
-    appendFat(out, layout);
-    appendDifat(out, layout);
-    appendDirectoryEntry(out, QStringLiteral("Root Entry"), 5, 1, kEndOfChain, 0);
-    appendDirectoryEntry(out, streamName, 2, kNoEntry, 0,
-                         static_cast<std::uint32_t>(stream.size()));
-    appendDirectoryEntry(out, QString(), 0, kNoEntry, 0, 0);
-    appendDirectoryEntry(out, QString(), 0, kNoEntry, 0, 0);
+    ByteSink sink(out);
+    appendTail(sink, layout, streamName, stream.size());
     Q_ASSERT(out.size() == layout.fileSize());
     return out;
 }

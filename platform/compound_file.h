@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/byte_sink.h"
+
 namespace kelvora::cfb {
 
 constexpr int kSectorSize = 512;
@@ -34,6 +36,15 @@ struct Layout {
 
 // The smallest FAT (and the DIFAT it needs) that maps a stream of the given size.
 Layout planLayout(qint64 streamBytes);
+
+// Whether a stream of this size and name can be written by this writer (see below).
+bool fitsOneStreamFile(const QString& streamName, qint64 streamBytes);
+
+// The file's first 512 bytes.
+QByteArray headerSector(const Layout& layout);
+
+// What follows the stream: its last sector's padding, the FAT, the DIFAT and the directory.
+void appendTail(ByteSink& out, const Layout& layout, const QString& streamName, qint64 streamBytes);
 
 // A version-3 compound file holding one stream in ordinary sectors. Streams shorter than the
 // mini-stream cutoff would belong in a mini stream, which this writer does not make: such a

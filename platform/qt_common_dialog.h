@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/common_dialog.h"
 
 class QPrinter;
@@ -11,11 +13,15 @@ namespace kelvora {
 class QtCommonDialog : public CommonDialog {
 public:
     explicit QtCommonDialog(QPrinter* printer) : printer_(printer) {}
+    // The printer asked for only when the print dialog opens, in place of the one above: a
+    // printer loads the system's printing libraries, which start-up can do without.
+    void setPrinterSource(std::function<QPrinter*()> source) { printerSource_ = std::move(source); }
     DialogOutcome showSave(QWidget* parent) override;     // qt_save_dialog.cpp
     DialogOutcome showPrinter(QWidget* parent) override;  // qt_print_dialog.cpp
 
 private:
     QPrinter* printer_;
+    std::function<QPrinter*()> printerSource_;
 };
 
 }  // namespace kelvora

@@ -38,7 +38,8 @@ bool usablePdfName(const QString& name) {
 }  // namespace
 
 DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
-    if (printer_ == nullptr) {
+    QPrinter* const printer = printerSource_ ? printerSource_() : printer_;
+    if (printer == nullptr) {
         return {DialogOutcome::Failed, QStringLiteral("没有可用的打印机。")};
     }
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
@@ -49,12 +50,12 @@ DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
     }
     // Without a printer the output is a PDF file; propose a whole file name, since the dialog
     // may otherwise offer a bare folder.
-    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty()) {
-        printer_->setOutputFileName(
-            QDir::home().filePath(printer_->docName() + QStringLiteral(".pdf")));
+    if (printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty()) {
+        printer->setOutputFileName(
+            QDir::home().filePath(printer->docName() + QStringLiteral(".pdf")));
     }
 
-    QPrintDialog dialog(printer_, parent);
+    QPrintDialog dialog(printer, parent);
     if ((flags & kCdlPrintNoPageNums) != 0) {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     }
@@ -62,10 +63,10 @@ DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
         return {DialogOutcome::Cancelled, {}};
     }
     // Printing into a name that cannot be written would lose the whole printout without a word.
-    if (printer_->outputFormat() == QPrinter::PdfFormat &&
-        !usablePdfName(printer_->outputFileName())) {
+    if (printer->outputFormat() == QPrinter::PdfFormat &&
+        !usablePdfName(printer->outputFileName())) {
         return {DialogOutcome::Failed,
-                QStringLiteral("无法写入打印文件：") + printer_->outputFileName()};
+                QStringLiteral("无法写入打印文件：") + printer->outputFileName()};
     }
     return {DialogOutcome::Accepted, {}};
 }

@@ -24,12 +24,18 @@ constexpr QFile::Permissions kNewFilePermissions =
 
 }  // namespace
 
-QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    printer_->setPageMargins(
-        QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
-        QPageLayout::Millimeter);
-    // Names the job in the printer queue and the file Qt's dialog proposes for PDF output.
-    printer_->setDocName(QStringLiteral("Kelvora"));
+QtPrinter::QtPrinter() = default;
+
+QPrinter* QtPrinter::qprinter() const {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageMargins(QMarginsF(kMarginMillimetres, kMarginMillimetres,
+                                           kMarginMillimetres, kMarginMillimetres),
+                                 QPageLayout::Millimeter);
+        // Names the job in the printer queue and the file Qt's dialog proposes for PDF output.
+        printer_->setDocName(QStringLiteral("Kelvora"));
+    }
+    return printer_.get();
 }
 
 QtPrinter::~QtPrinter() {
@@ -49,10 +55,11 @@ bool QtPrinter::setCurrentY(double twips) {
 
 bool QtPrinter::beginDocument() {
     pdfTarget_.clear();
-    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
+    if (qprinter()->outputFormat() == QPrinter::PdfFormat &&
+        !qprinter()->outputFileName().isEmpty()) {
         // Drawn beside the target and put in its place only when complete: a full disk must not
         // leave a cut-off file where a good one was.
-        pdfTarget_ = printer_->outputFileName();
+        pdfTarget_ = qprinter()->outputFileName();
         QTemporaryFile partial(pdfTarget_ + QStringLiteral(".XXXXXX"));
         partial.setAutoRemove(false);
         if (!partial.open()) {
@@ -61,12 +68,12 @@ bool QtPrinter::beginDocument() {
             return false;
         }
         pdfPartial_ = partial.fileName();
-        printer_->setOutputFileName(pdfPartial_);
+        qprinter()->setOutputFileName(pdfPartial_);
     }
     auto painter = std::make_unique<QPainter>();
-    const bool begun = painter->begin(printer_.get());
+    const bool begun = painter->begin(qprinter());
     if (!pdfTarget_.isEmpty() && !begun) {
-        printer_->setOutputFileName(pdfTarget_);
+        qprinter()->setOutputFileName(pdfTarget_);
         QFile::remove(pdfPartial_);
     }
     if (!begun) {
@@ -83,13 +90,14 @@ bool QtPrinter::print(const QString& line) {
     if (!painter_ && !beginDocument()) {
         return false;
     }
-    const double dpi = printer_->logicalDpiY();
-    const QFontMetricsF metrics(painter_->font(), printer_.get());
+    QPrinter* const printer = qprinter();
+    const double dpi = printer->logicalDpiY();
+    const QFontMetricsF metrics(painter_->font(), printer);
     const double lineHeight = metrics.lineSpacing();
     double top = currentYTwips_ * dpi / kTwipsPerInch;
     // A line that does not fit goes to the next page, unless it is already the page's first.
-    if (top > 0 && top + lineHeight > printer_->height()) {
-        if (!printer_->newPage()) {
+    if (top > 0 && top + lineHeight > printer->height()) {
+        if (!printer->newPage()) {
             return false;
         }
         ++pages_;
@@ -103,14 +111,14 @@ bool QtPrinter::print(const QString& line) {
 
 bool QtPrinter::printPage(const PagePainter& paint) {
     if (painter_) {
-        if (!printer_->newPage()) {
+        if (!qprinter()->newPage()) {
             return false;
         }
         ++pages_;
     } else if (!beginDocument()) {
         return false;
     }
-    paint(*painter_, QRectF(0, 0, printer_->width(), printer_->height()));
+    paint(*painter_, QRectF(0, 0, qprinter()->width(), qprinter()->height()));
     currentYTwips_ = 0;
     return true;
 }
@@ -133,7 +141,7 @@ bool QtPrinter::endDoc() {
 }
 
 bool QtPrinter::finishPdfFile() {
-    printer_->setOutputFileName(pdfTarget_);  // the name the user chose, for the next printout
+    qprinter()->setOutputFileName(pdfTarget_);  // the name the user chose, for the next printout
     // The PDF engine does not report failed writes; a complete file ends with its trailer.
     QFile partial(pdfPartial_);
     const qint64 size = partial.size();

@@ -13,12 +13,12 @@ namespace kelvora {
 // Draws the lines with QPainter on a QPrinter in the painter's default font, one under the
 // other from the top of the printable area, and goes on on a new page when one is full. The
 // painter begins with the first line, so the print dialog can still change the printer until
-// then.
+// then. The QPrinter is made when first needed, since it loads the system's printing libraries.
 class QtPrinter : public Printer {
 public:
     QtPrinter();
     ~QtPrinter() override;
-    QPrinter* qprinter() const { return printer_.get(); }
+    QPrinter* qprinter() const;
 
     bool setCurrentY(double twips) override;
     bool print(const QString& line) override;
@@ -33,7 +33,7 @@ private:
     bool beginDocument();
     bool finishPdfFile();
 
-    std::unique_ptr<QPrinter> printer_;
+    mutable std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     double currentYTwips_ = 0;
     int pages_ = 0;

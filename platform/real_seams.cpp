@@ -25,7 +25,9 @@ QString defaultSaveFolderForSystem() {
 Form1Seams makeRealSeams(const PortMap& ports) {
     Form1Seams seams;
     auto printer = std::make_unique<QtPrinter>();
-    seams.commonDialog = std::make_unique<QtCommonDialog>(printer->qprinter());
+    auto dialog = std::make_unique<QtCommonDialog>(nullptr);
+    dialog->setPrinterSource([adapter = printer.get()] { return adapter->qprinter(); });
+    seams.commonDialog = std::move(dialog);
     seams.printer = std::move(printer);
     seams.serialPort = makeQtSerialPort(ports);
     seams.clipboard = std::make_unique<QtClipboard>();

@@ -2,16 +2,93 @@
 
 #include "link/port_map.h"
 
+#ifdef Q_OS_LINUX
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#endif
+
 namespace kelvora {
+
+namespace {
+
+#ifdef Q_OS_LINUX
+
+// An 8250 port that the kernel reserved without finding a UART behind it.
+bool isUnprobed8250(const QByteArray& device) {
+    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return true;
+    }
+    serial_struct info{};
+    const bool unknown = ::ioctl(fd, TIOCGSERIAL, &info) != 0 || info.type == PORT_UNKNOWN;
+    ::close(fd);
+    return unknown;
+}
+
+// The serial devices that QSerialPortInfo lists, read from sysfs directly: through libudev
+// the same answer costs thousands of file opens, and the search asks at every cycle. A tty
+// with a parent device is a port (unless an empty 8250 slot); of the others, which the kernel
+// files under /devices/virtual/, only Bluetooth, null-modem and gadget ttys are.
+bool serialDevicesFromSysfs(QStringList& devices) {
+    DIR* ttys = ::opendir("/sys/class/tty");
+    if (ttys == nullptr) {
+        return false;
+    }
+    const int folder = ::dirfd(ttys);
+    while (const dirent* entry = ::readdir(ttys)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.')) {
+            continue;
+        }
+        char target[PATH_MAX] = {};
+        if (::readlinkat(folder, name.constData(), target, sizeof target - 1) <= 0) {
+            continue;
+        }
+        const QByteArray device = "/dev/" + name;
+        if (std::strstr(target, "/devices/virtual/") == nullptr) {
+            char driver[PATH_MAX] = {};
+            const ssize_t length =
+                ::readlinkat(folder, name + "/device/driver", driver, sizeof driver - 1);
+            const char* slash = length > 0 ? std::strrchr(driver, '/') : nullptr;
+            if (slash != nullptr && std::strcmp(slash + 1, "serial8250") == 0 &&
+                isUnprobed8250(device)) {
+                continue;
+            }
+        } else if (!name.startsWith("rfcomm") && !name.startsWith("tnt") &&
+                   !name.startsWith("ttyGS")) {
+            continue;
+        }
+        devices << QString::fromLocal8Bit(device);
+    }
+    ::closedir(ttys);
+    return true;
+}
+
+#endif
+
+}  // namespace
 
 PortMap PortMap::fromSystem() {
 #ifdef Q_OS_WIN
     PortMap map = comPorts();
 #else
     QStringList devices;
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& port : ports) {
-        devices << port.systemLocation();
+#ifdef Q_OS_LINUX
+    const bool listed = serialDevicesFromSysfs(devices);
+#else
+    const bool listed = false;
+#endif
+    if (!listed) {
+        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+        for (const QSerialPortInfo& port : ports) {
+            devices << port.systemLocation();
+        }
     }
     PortMap map = fromDevices(devices);
 #endif

@@ -1,20 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <vector>
+
+#include "platform/xls_strings.h"
 
 namespace kelvora {
 
-// One cell as the workbook will hold it: a text (empty for none) and whether it is centred.
-struct XlsCell {
-    QString text;
-    bool centred = false;
-
-    bool isPresent() const { return centred || !text.isEmpty(); }
-};
-
-// The cells of the one worksheet, 0-based, within the limits of a .xls sheet. Rows are kept in
-// order, so cells can be written row by row whatever order they were set in.
+// The cells of the one worksheet, 0-based, within the limits of a .xls sheet: four bytes a
+// cell, column by column, as the export fills them; texts are held once in strings().
 class XlsSheet {
 public:
     static constexpr int kMaxRows = 65536;
@@ -24,22 +19,37 @@ public:
         return row >= 0 && row < kMaxRows && column >= 0 && column < kMaxColumns;
     }
 
-    // Both expect inRange(row, column).
-    void setText(int row, int column, const QString& text) { cellAt(row, column).text = text; }
-    void setCentred(int row, int column, bool centred) { cellAt(row, column).centred = centred; }
+    // A cell as stored: the centred flag and the reference of its text plus one (0 for none).
+    using Cell = std::uint32_t;
+    static constexpr Cell kCentred = 0x80000000u;
+    static bool isPresent(Cell cell) { return cell != 0; }
+    static bool hasText(Cell cell) { return (cell & ~kCentred) != 0; }
+    static std::uint32_t textRef(Cell cell) { return (cell & ~kCentred) - 1; }
 
-    // Absent cells read as empty and not centred.
-    XlsCell cell(int row, int column) const;
+    // Both expect inRange(row, column). setText is false when the string store is full.
+    bool setText(int row, int column, const QString& text);
+    void setCentred(int row, int column, bool centred);
 
-    // rows()[r][c] is cell (r, c); rows may be shorter than the widest row, or empty.
-    const std::vector<std::vector<XlsCell>>& rows() const { return rows_; }
+    // Absent cells read as 0.
+    Cell cell(int row, int column) const {
+        return column < int(columns_.size()) && row < int(columns_[column].size())
+                   ? columns_[column][row]
+                   : 0;
+    }
+    int rowCount() const { return rowCount_; }
+    int columnCount() const { return int(columns_.size()); }
 
-    void clear() { rows_.clear(); }
+    XlsStrings& strings() { return strings_; }
+    const XlsStrings& strings() const { return strings_; }
+
+    void clear();
 
 private:
-    XlsCell& cellAt(int row, int column);
+    Cell& cellAt(int row, int column);
 
-    std::vector<std::vector<XlsCell>> rows_;
+    std::vector<std::vector<Cell>> columns_;
+    int rowCount_ = 0;
+    XlsStrings strings_;
 };
 
 }  // namespace kelvora

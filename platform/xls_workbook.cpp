@@ -5,6 +5,7 @@
 #include "platform/biff8_records.h"
 #include "platform/biff8_stream.h"
 #include "platform/compound_file.h"
+#include "platform/le_bytes.h"
 #include "platform/xls_sheet.h"
 
 namespace kelvora {
@@ -45,7 +46,9 @@ public:
                             .arg(column)
                             .arg(biff8::kMaxStringChars));
         }
-        sheet_.setText(row - 1, column - 1, biff8::wellFormedUtf16(text));
+        if (!sheet_.setText(row - 1, column - 1, text)) {
+            return fail(QStringLiteral("workbook too large: no room for more texts"));
+        }
         return true;
     }
 
@@ -56,23 +59,16 @@ public:
         if (path.isEmpty()) {
             return fail(QStringLiteral("no file name given"));
         }
-        const QByteArray file = cfb::buildSingleStreamFile(QStringLiteral("Workbook"),
-                                                           biff8::buildWorkbookStream(sheet_));
-        if (file.isEmpty()) {
-            return fail(QStringLiteral("workbook too large for a .xls file"));
-        }
         // Written beside the target and renamed over it only when complete, so a failure
         // leaves any earlier file under that name as it was.
         QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly)) {
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             return fail(QStringLiteral("cannot create %1: %2").arg(path, out.errorString()));
         }
-        // Qt's commit() can miss a write error of data still in the file buffer (a full disk
-        // would then replace the old file with a cut-off one), so flush and check first.
-        if (out.write(file) != file.size() || !out.flush()) {
-            const QString reason = out.errorString();
+        const QString failure = writeFile(out, path);
+        if (!failure.isEmpty()) {
             out.cancelWriting();
-            return fail(QStringLiteral("cannot write %1: %2").arg(path, reason));
+            return fail(failure);
         }
         if (!out.commit()) {
             return fail(QStringLiteral("cannot save %1: %2").arg(path, out.errorString()));
@@ -98,6 +94,34 @@ public:
     QString lastError() const override { return error_; }
 
 private:
+    // The stream goes out through a bounded buffer after a placeholder header; the header and
+    // the sheet's offset, known only at the end, are then put in place. Returns the reason of
+    // a failure, empty on success.
+    QString writeFile(QSaveFile& out, const QString& path) {
+        const QString cannotWrite = QStringLiteral("cannot write %1: ").arg(path);
+        const QByteArray placeholder(cfb::kSectorSize, '\0');
+        if (out.write(placeholder) != placeholder.size()) {
+            return cannotWrite + out.errorString();
+        }
+        QByteArray buffer;
+        buffer.reserve(ByteSink::kFlushAt + biff8::kMaxRecordData + 4);
+        ByteSink sink(buffer, &out);
+        const biff8::WorkbookStream stream = biff8::writeWorkbookStream(sink, sheet_);
+        const QString streamName = QStringLiteral("Workbook");
+        if (!cfb::fitsOneStreamFile(streamName, stream.size)) {
+            return QStringLiteral("workbook too large for a .xls file");
+        }
+        const cfb::Layout layout = cfb::planLayout(stream.size);
+        cfb::appendTail(sink, layout, streamName, stream.size);
+        QByteArray offset;
+        appendU32(offset, stream.sheetOffset);
+        if (!sink.finish() || !out.seek(0) || out.write(cfb::headerSector(layout)) != 512 ||
+            !out.seek(cfb::kSectorSize + stream.sheetOffsetField) || out.write(offset) != 4) {
+            return cannotWrite + out.errorString();
+        }
+        return {};
+    }
+
     bool fail(const QString& reason) {
         error_ = reason;
         return false;
