@@ -10,7 +10,7 @@
 
 #include "app/form1.h"
 #include "bench/bench.h"
-#include "bench/memory_port.h"
+#include "bench/save_window.h"
 #include "export/window_picture.h"
 #include "link/port_map.h"
 #include "platform/real_seams.h"
@@ -23,37 +23,8 @@ namespace {
 
 using Clock = BenchClock;
 
-// A Save dialog that the user confirms at once with the given name and type.
-class ConfirmingDialog : public CommonDialog {
-public:
-    QString path;
-    int type = 1;
-    DialogOutcome showSave(QWidget*) override {
-        fileName = path;
-        filterIndex = type;
-        return {DialogOutcome::Accepted, {}};
-    }
-    DialogOutcome showPrinter(QWidget*) override { return {DialogOutcome::Cancelled, {}}; }
-};
-
-struct BenchWindow {
-    ConfirmingDialog* dialog = nullptr;
-    std::unique_ptr<Form1> form;
-};
-
 BenchWindow makeWindow(const QString& folder, const QByteArray& charset) {
-    Form1Seams seams = makeRealSeams(PortMap());
-    seams.serialPort = std::make_unique<MemoryPort>();
-    auto dialog = std::make_unique<ConfirmingDialog>();
-    BenchWindow window;
-    window.dialog = dialog.get();
-    seams.commonDialog = std::move(dialog);
-    seams.createSpreadsheet = [] { return makeXlsWorkbook(); };
-    seams.defaultSaveFolder = folder;
-    seams.textCharset = charset;
-    window.form = std::make_unique<Form1>(std::move(seams));
-    stopTimers(*window.form);
-    return window;
+    return makeSaveWindow(folder, charset);
 }
 
 // A full table, as a download fills it.

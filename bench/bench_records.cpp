@@ -11,7 +11,7 @@
 #include "app/form1.h"
 #include "app/record_chart_window.h"
 #include "bench/bench.h"
-#include "bench/memory_port.h"
+#include "bench/save_window.h"
 #include "link/port_map.h"
 #include "platform/real_seams.h"
 #include "platform/record_grid.h"
@@ -22,18 +22,6 @@ namespace kelvora::bench {
 namespace {
 
 using Clock = BenchClock;
-
-class ConfirmingDialog : public CommonDialog {
-public:
-    QString path;
-    int type = 1;
-    DialogOutcome showSave(QWidget*) override {
-        fileName = path;
-        filterIndex = type;
-        return {DialogOutcome::Accepted, {}};
-    }
-    DialogOutcome showPrinter(QWidget*) override { return {DialogOutcome::Cancelled, {}}; }
-};
 
 // The numbers of the full table that fillFullRecordTable writes, record by record.
 void fillFullRecordModel(RecordModel& records) {
@@ -75,23 +63,9 @@ std::pair<double, double> timeAndPeak(const std::function<void()>& run) {
     return {ms, reset ? (statusKiB("VmHWM") - before) / 1024.0 : 0.0};
 }
 
-struct RecordWindow {
-    ConfirmingDialog* dialog = nullptr;
-    std::unique_ptr<Form1> form;
-};
-
 // A window whose table and model hold the full download.
-RecordWindow makeFullWindow(const QString& folder) {
-    Form1Seams seams = makeRealSeams(PortMap());
-    seams.serialPort = std::make_unique<MemoryPort>();
-    auto dialog = std::make_unique<ConfirmingDialog>();
-    RecordWindow window;
-    window.dialog = dialog.get();
-    seams.commonDialog = std::move(dialog);
-    seams.createSpreadsheet = [] { return makeXlsWorkbook(); };
-    seams.defaultSaveFolder = folder;
-    window.form = std::make_unique<Form1>(std::move(seams));
-    stopTimers(*window.form);
+BenchWindow makeFullWindow(const QString& folder) {
+    BenchWindow window = makeSaveWindow(folder);
     fillFullRecordTable(window.form->grid->cells());
     window.form->recordTotal = kFullRecordCount;
     window.form->liveView = false;
@@ -112,7 +86,7 @@ const struct {
 // what earlier benchmarks left in the allocator.
 int runRecordFileChild(const char* role) {
     QTemporaryDir dir;
-    RecordWindow window = makeFullWindow(dir.filePath(QStringLiteral("Kelvora")));
+    BenchWindow window = makeFullWindow(dir.filePath(QStringLiteral("Kelvora")));
     fillFullRecordModel(window.form->records);
     for (const auto& type : kFileTypes) {
         if (std::string(role) != type.role) {
@@ -133,7 +107,7 @@ int runRecordFileChild(const char* role) {
 
 void runRecordBenchmarks() {
     QTemporaryDir dir;
-    RecordWindow window = makeFullWindow(dir.filePath(QStringLiteral("Kelvora")));
+    BenchWindow window = makeFullWindow(dir.filePath(QStringLiteral("Kelvora")));
     Form1& form = *window.form;
     const auto modelStart = Clock::now();
     fillFullRecordModel(form.records);

@@ -7,7 +7,12 @@
 
 #include "app/form1.h"
 #include "bench/bench.h"
+#include "bench/memory_port.h"
+#include "bench/save_window.h"
+#include "link/port_map.h"
+#include "platform/real_seams.h"
 #include "platform/record_grid.h"
+#include "platform/xls_workbook.h"
 
 namespace kelvora::bench {
 
@@ -117,6 +122,21 @@ void fillFullRecordTable(RecordGridModel& table) {
                 break;
         }
     }
+}
+
+BenchWindow makeSaveWindow(const QString& folder, const QByteArray& charset) {
+    Form1Seams seams = makeRealSeams(PortMap());
+    seams.serialPort = std::make_unique<MemoryPort>();
+    auto dialog = std::make_unique<ConfirmingDialog>();
+    BenchWindow window;
+    window.dialog = dialog.get();
+    seams.commonDialog = std::move(dialog);
+    seams.createSpreadsheet = [] { return makeXlsWorkbook(); };
+    seams.defaultSaveFolder = folder;
+    seams.textCharset = charset;
+    window.form = std::make_unique<Form1>(std::move(seams));
+    stopTimers(*window.form);
+    return window;
 }
 
 }  // namespace kelvora::bench
