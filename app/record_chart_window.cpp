@@ -115,7 +115,7 @@ QChartView* RecordChartWindow::shownChart() const {
     return qobject_cast<QChartView*>(tabs_->currentWidget());
 }
 
-QByteArray RecordChartWindow::pngBytes() const {
+QByteArray RecordChartWindow::chartBytes(bool png) const {
     QChartView* view = shownChart();
     if (view == nullptr) {
         return {};
@@ -123,18 +123,10 @@ QByteArray RecordChartWindow::pngBytes() const {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    view->grab().save(&buffer, "PNG");
-    return bytes;
-}
-
-QByteArray RecordChartWindow::pdfBytes() const {
-    QChartView* view = shownChart();
-    if (view == nullptr) {
-        return {};
+    if (png) {
+        view->grab().save(&buffer, "PNG");
+        return bytes;
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
@@ -160,7 +152,7 @@ void RecordChartWindow::saveChart() {
         return;
     }
     const bool png = chartType_ <= kPngType;
-    const QByteArray bytes = png ? pngBytes() : pdfBytes();
+    const QByteArray bytes = chartBytes(png);
     const QString failure =
         bytes.isEmpty() ? QStringLiteral("没有可保存的图表") : writeFileSafely(*path, bytes);
     if (!failure.isEmpty()) {

@@ -30,8 +30,8 @@ public:
     QChartView* shownChart() const;
 
     // The chart shown, as a PNG picture or a one-page PDF document; empty without a chart.
-    QByteArray pngBytes() const;
-    QByteArray pdfBytes() const;
+    // The chart shown, as a PNG picture or a one-page PDF; empty when none is shown.
+    QByteArray chartBytes(bool png) const;
 
     void saveChart();   // the Save dialog with PNG and PDF
     void printChart();  // the print dialog, then the chart on one page
