@@ -47,16 +47,25 @@ ToolkitOption toolkitOption(const QString& argument) {
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
     const bool valueAttached = name.contains(QLatin1Char('='));
     name = name.section(QLatin1Char('='), 0, 0);
-    static const QStringList withValue = {
-        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
-        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
-        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
-        QStringLiteral("style"),           QStringLiteral("stylesheet"),
-        QStringLiteral("display"),         QStringLiteral("geometry"),
-        QStringLiteral("title"),           QStringLiteral("name"),
-        QStringLiteral("qmljsdebugger"),   QStringLiteral("visual"),
-        QStringLiteral("ncols"),           QStringLiteral("cmap")};
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("icon"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("title"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("qmljsdebugger"),
+                                          QStringLiteral("visual"),
+                                          QStringLiteral("ncols"),
+                                          QStringLiteral("cmap")};
     static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
                                       QStringLiteral("nograb"),  QStringLiteral("dograb"),
                                       QStringLiteral("sync"),    QStringLiteral("testability")};

@@ -161,12 +161,15 @@ void RecordChartWindow::saveChart() {
 }
 
 void RecordChartWindow::printChart() {
-    QChartView* view = shownChart();
-    if (view == nullptr || !runPrintDialog(form_, this)) {
+    if (shownChart() == nullptr || !runPrintDialog(form_, this)) {
         return;
     }
-    const bool printed = form_.Printer->printPage(
-        [view](QPainter& painter, const QRectF& page) { renderChart(*view, painter, page); });
+    // Records may have arrived while the dialog was open and the charts been drawn anew.
+    QChartView* view = shownChart();
+    const bool printed =
+        view != nullptr && form_.Printer->printPage([view](QPainter& painter, const QRectF& page) {
+            renderChart(*view, painter, page);
+        });
     const bool ended = form_.Printer->endDoc();
     if (!printed) {
         reportPrintFailure(form_, this, QStringLiteral("打印机无法打印图表"));

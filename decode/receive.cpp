@@ -53,9 +53,9 @@ void takeRecordCount(Form1& form, uint16_t count) {
     // recordTotal is 16-bit signed; a count that does not fit is treated as no records rather
     // than wrapping negative.
     form.recordTotal = count <= 0x7FFF ? static_cast<int16_t>(count) : int16_t{0};
+    form.download.beginRecords(form.recordTotal);  // with none, it ends at once
     if (form.recordTotal > 0) {
         form.recordIndex = 1;
-        form.download.beginRecords(form.recordTotal);
         enableTimer(form.Readdat);
         form.ShowDownloadProgress();
         return;
@@ -101,6 +101,10 @@ void Form1::MSComm1_OnComm(int commEvent) {
             }
             break;
         case kRegisterRecordCount:
+            // The keep-alive's answer can still arrive after Read has asked for the count.
+            if (isHandshakeReply(rxBuffer)) {
+                break;
+            }
             if (const std::optional<uint16_t> count = parseRecordCount(rxBuffer)) {
                 takeRecordCount(*this, *count);
             }

@@ -61,7 +61,7 @@ void Form1::EndDownload() {
     }
     const bool reading = download.phase() == RecordDownload::Phase::Reading;
     const int inFlight = std::max(download.current(), 1);
-    if (reading && download.settled() < inFlight) {
+    if (reading && download.total() > 0 && download.settled() < inFlight) {
         // Its row may still hold an earlier download's record.
         writeRecordRow(*this, inFlight, nullptr);
     }
@@ -73,7 +73,10 @@ void Form1::EndDownload() {
     mnusave->setEnabled(true);
     ShowDownloadProgress();
     const QList<int>& missing = download.missing();
-    if (!missing.isEmpty()) {
+    if (!reading) {
+        messageBoxes->warning(this, QString::fromUtf8(texts::kCaption),
+                              QString::fromUtf8("未能读取记录数。"));
+    } else if (!missing.isEmpty()) {
         messageBoxes->warning(this, QString::fromUtf8(texts::kCaption),
                               QString::fromUtf8("以下记录未能读取：%1\n共 %2 条。")
                                   .arg(recordRanges(missing))

@@ -56,8 +56,8 @@ RecordDownload::Step RecordDownload::tick() {
         return advance();
     }
     if (taken_) {
-        // A reply taken after a retry may answer any of the tries; the others may still be on
-        // their way and must land here, not in the next record's row.
+        // After a retry, the tries not yet answered may still be; their replies must find this
+        // record on the line, not the next one.
         return tries_ > 1 && ticksSinceLastTry_ < settleTicks_ ? Step{Step::Wait} : advance();
     }
     if (ticksSinceLastTry_ < kReplyTimeoutTicks) {
@@ -66,13 +66,12 @@ RecordDownload::Step RecordDownload::tick() {
     if (tries_ < kTries) {
         return ask(Step::AskRecord, current_);
     }
-    const int lost = current_;
-    missing_.append(lost);
-    taken_ = true;  // given up: settled, nothing more will be written for it
-    settleTicks_ = 0;
-    Step next = advance();
-    next.gaveUp = lost;
-    return next;
+    // Given up: nothing more is written for it, and the next record waits as long again in case
+    // a try is answered late after all.
+    missing_.append(current_);
+    taken_ = true;
+    settleTicks_ = 2 * kReplyTimeoutTicks;
+    return {Step::Wait, 0, current_};
 }
 
 bool RecordDownload::take(int record) {
@@ -82,8 +81,9 @@ bool RecordDownload::take(int record) {
     }
     if (!taken_) {
         taken_ = true;
-        // As long as the meter has just shown it can take, counted from the first try.
-        settleTicks_ = std::max(kReplyTimeoutTicks, ticksSinceFirstTry_ + 1);
+        // The slowest the meter may be, judged from this reply as if it answered the first try,
+        // and a timeout more.
+        settleTicks_ = ticksSinceFirstTry_ + kReplyTimeoutTicks;
     }
     return true;
 }

@@ -137,15 +137,15 @@ bool QtPrinter::endDoc() {
     if (pdfTarget_.isEmpty()) {
         return ended;
     }
-    return finishPdfFile();
+    return finishPdfFile(ended);
 }
 
-bool QtPrinter::finishPdfFile() {
+bool QtPrinter::finishPdfFile(bool ended) {
     qprinter()->setOutputFileName(pdfTarget_);  // the name the user chose, for the next printout
     // The PDF engine does not report failed writes; a complete file ends with its trailer.
     QFile partial(pdfPartial_);
     const qint64 size = partial.size();
-    bool complete = partial.open(QIODevice::ReadOnly) && size > 0 &&
+    bool complete = ended && partial.open(QIODevice::ReadOnly) && size > 0 &&
                     partial.seek(std::max<qint64>(0, size - 16)) &&
                     partial.readAll().contains("%%EOF");
     partial.close();

@@ -31,7 +31,7 @@ public:
 
 private:
     bool beginDocument();
-    bool finishPdfFile();
+    bool finishPdfFile(bool ended);
 
     mutable std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
