@@ -7,18 +7,26 @@ export WINEPREFIX="${WINEPREFIX:-$build/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LC_ALL="${KELVORA_WINE_LOCALE:-zh_CN.UTF-8}"
+loader=wine
+if [ -x /usr/lib/wine/wine64 ]; then
+    loader=/usr/lib/wine/wine64  # the wrapper script would warn at every start that wine32 is missing
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1
 fi
-# Serial ports for the tests: COM3 (or KELVORA_WINE_COM3) and COM12 are terminals; /dev/ptmx
-# gives a fresh pseudo-terminal at every open. Replaced in one step, as tests run in parallel.
-link_port() {
-    ln -sfn "$2" "$WINEPREFIX/dosdevices/.$1.$$" && mv -Tf "$WINEPREFIX/dosdevices/.$1.$$" "$WINEPREFIX/dosdevices/$1"
-}
-link_port com3 "${KELVORA_WINE_COM3:-/dev/ptmx}"
-link_port com12 /dev/ptmx
-# The 64-bit loader itself: the wrapper script would warn on every start that wine32 is missing.
-if [ -x /usr/lib/wine/wine64 ]; then
-    exec /usr/lib/wine/wine64 "$@"
+# Serial ports: the build machine's own devices are hidden from the programs (a port with no
+# hardware behind it can block), and COM12 is a terminal: /dev/ptmx gives a fresh
+# pseudo-terminal at every open. Other ports are set by those who need them.
+if [ ! -f "$WINEPREFIX/.kelvora-ports" ]; then
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+        for n in $(seq 1 16); do
+            [ "$n" = 12 ] && device=/dev/ptmx || device=
+            printf '"COM%s"="%s"\n' "$n" "$device"
+        done
+    } >"$WINEPREFIX/ports.reg"
+    "$loader" regedit /S "$WINEPREFIX/ports.reg" >/dev/null 2>&1
+    wineserver -w  # the ports are set up when Wine starts next
+    touch "$WINEPREFIX/.kelvora-ports"
 fi
-exec wine "$@"
+exec "$loader" "$@"
