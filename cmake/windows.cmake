@@ -9,4 +9,6 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/kelvora.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/kelvora.ico)
 set_target_properties(kelvora PROPERTIES WIN32_EXECUTABLE ON)
 # Symbols take half of a static Qt program's size.
-target_link_options(kelvora PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+if(MINGW)
+    target_link_options(kelvora PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()

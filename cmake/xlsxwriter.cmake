@@ -1,6 +1,7 @@
-# Defines xlsxwriter::xlsxwriter. The Windows toolchain keeps static libxlsxwriter and zlib in
-# the Qt prefix; the toolchain file searches only the MinGW sysroot, so the prefix is searched
-# explicitly, by full file name, so that no import library (libz.dll.a) is picked.
+# Defines xlsxwriter::xlsxwriter. On Windows libxlsxwriter and zlib are looked for in
+# XLSXWRITER_ROOT, by default the Qt prefix, where the cross toolchain keeps static copies (its
+# toolchain file searches only the MinGW sysroot). The static file names come first, so that
+# no import library (libz.dll.a) is picked; the plain names serve other Windows compilers.
 if(TARGET xlsxwriter::xlsxwriter)
     return()
 endif()
@@ -10,12 +11,13 @@ if(WIN32)
     set(XLSXWRITER_ROOT "${_qt_prefix}" CACHE PATH "Prefix that holds libxlsxwriter and zlib")
     find_path(XLSXWRITER_INCLUDE_DIR xlsxwriter.h
         PATHS "${XLSXWRITER_ROOT}/include" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-    find_library(XLSXWRITER_LIBRARY NAMES libxlsxwriter.a
+    find_library(XLSXWRITER_LIBRARY NAMES libxlsxwriter.a xlsxwriter
         PATHS "${XLSXWRITER_ROOT}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-    find_library(XLSXWRITER_ZLIB_LIBRARY NAMES libz.a
+    find_library(XLSXWRITER_ZLIB_LIBRARY NAMES libz.a zlib z
         PATHS "${XLSXWRITER_ROOT}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
     if(NOT XLSXWRITER_INCLUDE_DIR OR NOT XLSXWRITER_LIBRARY OR NOT XLSXWRITER_ZLIB_LIBRARY)
-        message(FATAL_ERROR "libxlsxwriter or zlib not found in ${XLSXWRITER_ROOT}")
+        message(FATAL_ERROR "libxlsxwriter or zlib not found in ${XLSXWRITER_ROOT}: "
+            "set XLSXWRITER_ROOT to the prefix that holds both")
     endif()
     add_library(xlsxwriter::xlsxwriter STATIC IMPORTED)
     set_target_properties(xlsxwriter::xlsxwriter PROPERTIES

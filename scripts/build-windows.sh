@@ -33,7 +33,7 @@ if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ] || [ "$(cat "$qt/.kelvora-stamp"
     parent=$(dirname "$qt")
     mkdir -p "$parent" || fail "cannot create $parent for the Windows toolchain"
     unpack=$(mktemp -d "$parent/.qt6-mingw.XXXXXX")
-    if ! tar -C "$unpack" -xJf "$tarball" || [ ! -f "$unpack/qt6-mingw/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    if ! tar -C "$unpack" -xJf "$tarball" 2>/dev/null || [ ! -f "$unpack/qt6-mingw/lib/cmake/Qt6/Qt6Config.cmake" ]; then
         rm -rf "$unpack"
         fail "Windows toolchain broken: $tarball does not unpack to a Qt prefix"
     fi
