@@ -22,6 +22,11 @@ QStringList simSunStandIns() {
         QStringLiteral("Droid Sans Fallback"),
         QStringLiteral("PingFang SC"),
         QStringLiteral("Microsoft YaHei"),
+        // Windows names a family in the user's language when it has such a name.
+        QStringLiteral("新宋体"),
+        QStringLiteral("微软雅黑"),
+        QStringLiteral("文泉驿正黑"),
+        QStringLiteral("文泉驿微米黑"),
     };
 }
 

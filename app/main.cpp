@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "link/demo_meter.h"
+#include "platform/parent_console.h"
 #include "platform/pty_meter.h"
 #include "platform/quit_on_signal.h"
 #include "platform/real_seams.h"
@@ -30,6 +31,7 @@ bool reportBadCommandLine(const QString& program, const kelvora::CommandLine& li
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    kelvora::useParentConsole();
     QStringList raw;
     for (int k = 1; k < argc; ++k) {
         raw << QString::fromLocal8Bit(argv[k]);

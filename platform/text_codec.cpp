@@ -151,10 +151,7 @@ QByteArray textCharsetForCodeset(const QByteArray& codeset) {
 
 QByteArray systemTextCharset() {
 #ifdef Q_OS_WIN
-    // The ANSI code page (GBK on Simplified Chinese systems), unless it cannot hold ρ and Ω.
-    const UINT page = GetACP();
-    return holdsUnitSigns(page) ? "CP" + QByteArray::number(uint(page))
-                                : QByteArrayLiteral("UTF-8");
+    return textCharsetForCodePage(GetACP());  // GBK (936) on Simplified Chinese systems
 #else
     // A locale object of its own, so the process-wide locale is not touched.
     locale_t userLocale = newlocale(LC_CTYPE_MASK, "", locale_t(nullptr));
@@ -166,6 +163,12 @@ QByteArray systemTextCharset() {
     return textCharsetForCodeset(codeset);
 #endif
 }
+
+#ifdef Q_OS_WIN
+QByteArray textCharsetForCodePage(unsigned page) {
+    return holdsUnitSigns(page) ? "CP" + QByteArray::number(page) : QByteArrayLiteral("UTF-8");
+}
+#endif
 
 std::optional<QByteArray> encodeText(const QString& text, const QByteArray& charset) {
     if (isUtf8(charset)) {

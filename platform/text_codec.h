@@ -15,6 +15,12 @@ QByteArray systemTextCharset();
 // it): the Chinese sets are kept, anything else becomes UTF-8, since ASCII cannot hold ρ or Ω.
 QByteArray textCharsetForCodeset(const QByteArray& codeset);
 
+#ifdef _WIN32
+// The text-file character set under the ANSI code page `page`: "CP<page>", or UTF-8 when that
+// page cannot hold ρ and Ω.
+QByteArray textCharsetForCodePage(unsigned page);
+#endif
+
 // `text` in `charset` ("UTF-8", "GBK", "GB18030", "GB2312"; on Windows also "CP<n>").
 // A character the set cannot hold becomes "?", as the system's own conversion does.
 // Empty when the character set is unknown on this system.

@@ -1,10 +1,17 @@
 #!/bin/sh
 # Installs the Debian packages Kelvora needs to build, run and test, when any is missing.
+# With the argument "windows": also what the Windows cross build and its tests under Wine need.
 set -e
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev
 libqt6opengl6-dev qt6-qpa-plugins libgl-dev libxlsxwriter-dev libgtest-dev fonts-wqy-zenhei
 python3 python3-xlrd python3-openpyxl poppler-utils"
+if [ "$1" = windows ]; then
+    # Host Qt tools (moc, rcc) of the same version as the Windows Qt; GoogleTest's sources;
+    # a zh_CN locale so that Wine runs with the Chinese ANSI code page; screenshots.
+    packages="$packages qt6-base-dev-tools ninja-build g++-mingw-w64-x86-64-posix wine
+xvfb googletest locales imagemagick"
+fi
 
 missing=""
 for package in $packages; do
@@ -12,16 +19,22 @@ for package in $packages; do
         missing="$missing $package"
     fi
 done
-[ -z "$missing" ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
     as_root=""
 elif command -v sudo >/dev/null 2>&1; then
     as_root="sudo"
-else
+elif [ -n "$missing" ]; then
     echo "kelvora: these packages are missing and I am not root:$missing" >&2
     exit 1
 fi
-echo "kelvora: installing$missing" >&2
-$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-$as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+if [ -n "$missing" ]; then
+    echo "kelvora: installing$missing" >&2
+    $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+fi
+
+if [ "$1" = windows ] && ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    echo "kelvora: generating the zh_CN.UTF-8 locale" >&2
+    $as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi
