@@ -178,6 +178,10 @@ public:
     // ---- app/: the records as charts (record_chart_window.cpp); created on first use ----
     RecordChartWindow* chartWindow = nullptr;
 
+protected:
+    // The close box ends the program as Close does, whatever other windows are open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls();
     void createMenu();

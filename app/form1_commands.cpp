@@ -1,12 +1,16 @@
 #include "app/form1.h"
 
+#include <QCloseEvent>
+
 namespace kelvora {
 
-void Form1::Command3_Click() { gridinit(); }
+void Form1::Command3_Click() {
+    gridinit();
+}
 
 void Form1::Command5_Click() {
-    for (QTimer* timer : {&Findcom, &COMtimout, &comunication, &Readdat, &vrprecord,
-                          &Movectrltimer, &Movetimer, &Timer1}) {
+    for (QTimer* timer : {&Findcom, &COMtimout, &comunication, &Readdat, &vrprecord, &Movectrltimer,
+                          &Movetimer, &Timer1}) {
         timer->stop();
     }
     MSComm1->setEventHandler(nullptr);
@@ -19,17 +23,34 @@ void Form1::Command5_Click() {
     }
 }
 
+void Form1::closeEvent(QCloseEvent* event) {
+    Command5_Click();
+    event->accept();
+}
+
 void Form1::Command6_Click() {
     // Carriage returns alone, as the box's text has always had them; the box shows them as breaks.
     messageBoxes->information(this, QString::fromUtf8("欢迎使用我们公司产品"),
                               QString::fromUtf8("KelvoraV1.0(CN)\r   如需帮助请联系我们!\r"));
 }
 
-void Form1::mnuread_Click() { Command1_Click(); }
-void Form1::mnusave_Click() { Command2_Click(); }
-void Form1::mnuclose_Click() { Command5_Click(); }
-void Form1::mnuclear_Click() { Command3_Click(); }
-void Form1::mnuprint_Click() { Command4_Click(); }
-void Form1::aboutsoftware_Click() { Command6_Click(); }
+void Form1::mnuread_Click() {
+    Command1_Click();
+}
+void Form1::mnusave_Click() {
+    Command2_Click();
+}
+void Form1::mnuclose_Click() {
+    Command5_Click();
+}
+void Form1::mnuclear_Click() {
+    Command3_Click();
+}
+void Form1::mnuprint_Click() {
+    Command4_Click();
+}
+void Form1::aboutsoftware_Click() {
+    Command6_Click();
+}
 
 }  // namespace kelvora
