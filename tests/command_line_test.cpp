@@ -44,7 +44,7 @@ TEST(CommandLine, OwnOptionsAreTakenOutOfTheToolkitsOnes) {
                              "-style",    "fusion", "--demo", "--port=4=/dev/y"};
     EXPECT_EQ(ownOptions(raw), QStringList({"--port", "3=/dev/x", "--demo", "--port=4=/dev/y"}));
     EXPECT_FALSE(parseCommandLine(ownOptions({"-platform", "--port", "17=/dev/x"})).ok());
-    EXPECT_EQ(ownOptions({"--style=fusion", "-reverse", "--bogus", "x"}),
+    EXPECT_EQ(ownOptions({"--style=fusion", "-reverse", "-icon", "k.png", "--bogus", "x"}),
               QStringList({"--bogus", "x"}));
 }
 
