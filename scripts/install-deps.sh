@@ -10,7 +10,7 @@ if [ "$1" = windows ]; then
     # Host Qt tools (moc, rcc) of the same version as the Windows Qt; GoogleTest's sources;
     # a zh_CN locale so that Wine runs with the Chinese ANSI code page; screenshots.
     packages="$packages qt6-base-dev-tools ninja-build g++-mingw-w64-x86-64-posix wine
-xvfb googletest locales imagemagick"
+xvfb xauth googletest locales imagemagick"
 fi
 
 missing=""
