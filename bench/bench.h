@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -24,7 +25,16 @@ void printGoal(const std::string& name, double value, const std::string& unit, d
 
 // The "name value" lines that a program prints; empty when it fails.
 using Figures = std::vector<std::pair<std::string, double>>;
-Figures runFigureProcess(const QString& program, const QStringList& arguments);
+// Where a child draws: the offscreen platform of the in-process figures, or the display of the
+// person running the benchmark (Xvfb for instance), where start-up and idle mean what a user sees.
+enum class Screen { Offscreen, User };
+// Makes this process headless unless a platform was asked for; called before QApplication.
+void chooseOffscreenPlatform();
+// The environment for a child on `screen`; the user's display falls back to offscreen without one.
+QProcessEnvironment childEnvironment(Screen screen);
+QString platformName(Screen screen);  // "xcb", "offscreen" …
+Figures runFigureProcess(const QString& program, const QStringList& arguments,
+                         Screen screen = Screen::Offscreen);
 double figureOf(const Figures& figures, const std::string& name);  // -1 when missing
 // A program built beside the benchmark.
 QString benchProgram(const QString& name);

@@ -51,6 +51,7 @@ double idlePercent(const QStringList& ports, const std::function<bool()>& ready,
         arguments << QStringLiteral("--port") << port;
     }
     QProcess program;
+    program.setProcessEnvironment(childEnvironment(Screen::User));
     program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../kelvora"),
                   arguments);
     if (!program.waitForStarted(10000)) {
@@ -76,7 +77,8 @@ double idlePercent(const QStringList& ports, const std::function<bool()>& ready,
 }  // namespace
 
 void runIdleBenchmarks(int seconds) {
-    const std::string over = ", over " + std::to_string(seconds) + " s";
+    const std::string over =
+        ", over " + std::to_string(seconds) + " s on " + platformName(Screen::User).toStdString();
     PtyMeter meter;
     if (meter.start()) {
         // A steady reading: an idle meter, where the demo's would change mode every few seconds

@@ -33,9 +33,7 @@ int usage(const char* program) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    kelvora::bench::chooseOffscreenPlatform();
     QApplication app(argc, argv);
     using namespace kelvora::bench;
     const std::string first = argc > 1 ? argv[1] : "";

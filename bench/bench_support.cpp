@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "bench/bench.h"
 #include "bench/memory_port.h"
+#include "bench/process_stats.h"
 #include "bench/save_window.h"
 #include "link/port_map.h"
 #include "platform/real_seams.h"
@@ -44,10 +45,48 @@ void printGoal(const std::string& name, double value, const std::string& unit, d
     std::fflush(stdout);
 }
 
-Figures runFigureProcess(const QString& program, const QStringList& arguments) {
+namespace {
+bool platformChosenHere = false;
+
+bool hasDisplay(const QProcessEnvironment& environment) {
+    return !environment.value(QStringLiteral("DISPLAY")).isEmpty() ||
+           !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+}
+}  // namespace
+
+void chooseOffscreenPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        platformChosenHere = true;
+    }
+}
+
+QProcessEnvironment childEnvironment(Screen screen) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (screen == Screen::User && platformChosenHere && hasDisplay(environment)) {
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    }
+    return environment;
+}
+
+QString platformName(Screen screen) {
+    const QProcessEnvironment environment = childEnvironment(screen);
+    if (environment.contains(QStringLiteral("QT_QPA_PLATFORM"))) {
+        return environment.value(QStringLiteral("QT_QPA_PLATFORM"));
+    }
+    return environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty()
+               ? QStringLiteral("xcb")
+               : QStringLiteral("wayland");
+}
+
+Figures runFigureProcess(const QString& program, const QStringList& arguments, Screen screen) {
     QProcess child;
     child.setProgram(program);
     child.setArguments(arguments);
+    QProcessEnvironment environment = childEnvironment(screen);
+    environment.insert(QString::fromLatin1(kLaunchVariable),
+                       QString::number(secondsSinceBoot(), 'f', 9));
+    child.setProcessEnvironment(environment);
     child.start();
     Figures figures;
     if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||

@@ -106,7 +106,8 @@ int runChild(const std::string& role) {
 
 Figures runChildProcess(const std::string& role) {
     return runFigureProcess(QCoreApplication::applicationFilePath(),
-                            {QStringLiteral("--window-child"), QString::fromStdString(role)});
+                            {QStringLiteral("--window-child"), QString::fromStdString(role)},
+                            Screen::User);
 }
 
 // Start-up beside a Qt Widgets hello-world, runs interleaved so both see the same machine.
@@ -115,10 +116,12 @@ void benchmarkStartup(const std::string& role, const std::string& label) {
     const QString helloProgram = benchProgram(QStringLiteral("kelvora_hello_window"));
     for (int run = 0; run < kStartupRuns; ++run) {
         const Figures window = runChildProcess(role);
-        const Figures hello = runFigureProcess(helloProgram, {});
-        const Figures sized = runFigureProcess(
-            helloProgram, {QStringLiteral("--sized"), QString::number(figureOf(window, "width")),
-                           QString::number(figureOf(window, "height"))});
+        const Figures hello = runFigureProcess(helloProgram, {}, Screen::User);
+        const Figures sized =
+            runFigureProcess(helloProgram,
+                             {QStringLiteral("--sized"), QString::number(figureOf(window, "width")),
+                              QString::number(figureOf(window, "height"))},
+                             Screen::User);
         sizedMemory.push_back(figureOf(sized, "peak_kb") / 1024.0);
         if (figureOf(window, "startup_ms") >= 0 && figureOf(hello, "startup_ms") >= 0) {
             times.push_back(figureOf(window, "startup_ms"));
@@ -131,7 +134,8 @@ void benchmarkStartup(const std::string& role, const std::string& label) {
         printFigure("window: " + label + " (failed)", -1, "ms");
         return;
     }
-    const std::string runs = ", median of " + std::to_string(times.size());
+    const std::string runs = ", median of " + std::to_string(times.size()) + " on " +
+                             platformName(Screen::User).toStdString();
     printVersus("window: " + label + ", process start to first show" + runs, median(times), "ms",
                 "Qt Widgets hello-world", median(helloTimes), 1.3);
     printVersus("window: " + label + ", peak memory once painted" + runs, median(memory), "MiB",
