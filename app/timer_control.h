@@ -11,6 +11,8 @@ inline void enableTimer(QTimer& timer) {
     }
 }
 
-inline void disableTimer(QTimer& timer) { timer.stop(); }
+inline void disableTimer(QTimer& timer) {
+    timer.stop();
+}
 
 }  // namespace kelvora

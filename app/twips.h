@@ -16,6 +16,8 @@ inline int pixelsToTwips(int pixels, double dpi) {
 }
 
 // Point sizes are resolution independent; kept here so fonts and geometry read alike.
-inline double twipsToPoints(int twips) { return twips / 20.0; }
+inline double twipsToPoints(int twips) {
+    return twips / 20.0;
+}
 
 }  // namespace kelvora

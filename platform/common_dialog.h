@@ -6,8 +6,8 @@ class QWidget;
 
 namespace kelvora {
 
-constexpr int kCdlCancel = 32755;            // error number of a cancelled dialog
-constexpr int kCdlOverwritePrompt = 2;        // save flag: confirm before replacing a file
+constexpr int kCdlCancel = 32755;       // error number of a cancelled dialog
+constexpr int kCdlOverwritePrompt = 2;  // save flag: confirm before replacing a file
 constexpr int kCdlPrintReturnDc = 0x100;
 constexpr int kCdlPrintNoPageNums = 0x8;
 

@@ -33,6 +33,8 @@ void QtMessageBoxes::warning(QWidget* parent, const QString& title, const QStrin
     show(parent, QMessageBox::Warning, title, text);
 }
 
-void QtMessageBoxes::beep() { QApplication::beep(); }
+void QtMessageBoxes::beep() {
+    QApplication::beep();
+}
 
 }  // namespace kelvora
