@@ -8,6 +8,7 @@
 #include "decode/record_model.h"
 #include "export/record_sheet.h"
 #include "platform/xls_workbook.h"
+#include "platform/xlsxwriter_calls.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 #include "support/qt_print.h"
@@ -109,6 +110,16 @@ print(min(ws.column_dimensions[c].width - len(str(ws[c + '1'].value)) for c in '
               kSheetRows + QStringList({"A2 True True", "True"}))
         << python.readAllStandardError().toStdString();
 }
+
+#ifdef KELVORA_XLSXWRITER_LIBRARY
+// Loaded at the first workbook: a missing library is a reason to show, not a crash.
+TEST(XlsxWriterLibrary, MissingLibraryGivesItsReason) {
+    QString why;
+    EXPECT_EQ(loadXlsxWriter("libkelvora-absent.so.9", &why), nullptr);
+    EXPECT_TRUE(why.contains("libkelvora-absent.so.9")) << why.toStdString();
+    EXPECT_NE(xlsxWriterCalls(&why), nullptr) << why.toStdString();
+}
+#endif
 
 // Ctrl+A selects the records (not the headers), Ctrl+C copies them tab-separated.
 TEST_F(RecordSave, CopySelectedCells) {
