@@ -28,7 +28,7 @@ namespace kelvora::bench {
 namespace {
 
 constexpr int kDemoPort = 3;
-constexpr int kStartupRuns = 7;
+constexpr int kStartupRuns = 11;
 
 // Notes the moment the window's first show event is handled.
 class FirstShowWatch : public QObject {
