@@ -31,19 +31,28 @@ inline double processStartSeconds() {
 }
 
 // The clock that /proc's start time counts on.
-inline double secondsSinceBoot() {
+inline long long nanosecondsSinceBoot() {
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+inline double secondsSinceBoot() {
+    return static_cast<double>(nanosecondsSinceBoot()) / 1e9;
 }
 
 // The environment variable through which the benchmark hands its child the moment it started
-// it: /proc's start time counts in 10 ms clock ticks, too coarse for a 20 ms start-up.
+// it, in whole nanoseconds since boot (an integer, so the child's locale cannot misread it):
+// /proc's start time counts in 10 ms clock ticks, too coarse for a 20 ms start-up.
 inline const char* const kLaunchVariable = "KELVORA_BENCH_LAUNCHED_AT";
 
 inline double millisecondsSinceProcessStart() {
     if (const char* launched = std::getenv(kLaunchVariable)) {
-        return (secondsSinceBoot() - std::atof(launched)) * 1000.0;
+        char* end = nullptr;
+        const long long at = std::strtoll(launched, &end, 10);
+        if (end != launched && *end == '\0' && at > 0) {
+            return static_cast<double>(nanosecondsSinceBoot() - at) / 1e6;
+        }
     }
     return (secondsSinceBoot() - processStartSeconds()) * 1000.0;
 }

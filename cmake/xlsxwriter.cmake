@@ -25,26 +25,37 @@ if(WIN32)
         INTERFACE_INCLUDE_DIRECTORIES "${XLSXWRITER_INCLUDE_DIR}"
         INTERFACE_LINK_LIBRARIES "${XLSXWRITER_ZLIB_LIBRARY}")
 else()
-    # Loaded when the first workbook is written, not at start-up (it brings libcrypto with it):
-    # only the headers are used here, and the library's run-time name is compiled in.
+    # Loaded when the first .xlsx file is written, not at start-up (it brings libcrypto with
+    # it): only the headers are used here, and the library's run-time name is compiled in. A
+    # static library, or a shared one whose SONAME cannot be read, is linked as usual.
     find_package(PkgConfig REQUIRED)
-    pkg_check_modules(XLSXWRITER REQUIRED xlsxwriter)
-    find_library(XLSXWRITER_SHARED_LIBRARY NAMES xlsxwriter HINTS ${XLSXWRITER_LIBRARY_DIRS})
-    if(NOT XLSXWRITER_SHARED_LIBRARY)
-        message(FATAL_ERROR "libxlsxwriter's shared library not found")
-    endif()
-    get_filename_component(_xlsxwriter_soname "${XLSXWRITER_SHARED_LIBRARY}" REALPATH)
-    get_filename_component(_xlsxwriter_soname "${_xlsxwriter_soname}" NAME)
-    if(CMAKE_OBJDUMP)
-        execute_process(COMMAND "${CMAKE_OBJDUMP}" -p "${XLSXWRITER_SHARED_LIBRARY}"
-            OUTPUT_VARIABLE _xlsxwriter_dynamic ERROR_QUIET)
-        if(_xlsxwriter_dynamic MATCHES "SONAME +([^ \n]+)")
-            set(_xlsxwriter_soname "${CMAKE_MATCH_1}")
+    pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+    find_library(XLSXWRITER_SHARED_LIBRARY
+        NAMES ${CMAKE_SHARED_LIBRARY_PREFIX}xlsxwriter${CMAKE_SHARED_LIBRARY_SUFFIX}
+        HINTS ${XLSXWRITER_LIBRARY_DIRS})
+    set(_xlsxwriter_soname "")
+    foreach(_reader IN ITEMS "${CMAKE_READELF}" "${CMAKE_OBJDUMP}")
+        if(XLSXWRITER_SHARED_LIBRARY AND _reader AND NOT _xlsxwriter_soname)
+            if(_reader STREQUAL CMAKE_READELF)
+                set(_option -d)
+            else()
+                set(_option -p)
+            endif()
+            execute_process(COMMAND "${_reader}" ${_option} "${XLSXWRITER_SHARED_LIBRARY}"
+                OUTPUT_VARIABLE _xlsxwriter_dynamic ERROR_QUIET)
+            if(_xlsxwriter_dynamic MATCHES "SONAME[^\n]*[ [](lib[^] \n]+)")
+                set(_xlsxwriter_soname "${CMAKE_MATCH_1}")
+            endif()
         endif()
+    endforeach()
+    if(_xlsxwriter_soname)
+        add_library(xlsxwriter::xlsxwriter INTERFACE IMPORTED)
+        set_target_properties(xlsxwriter::xlsxwriter PROPERTIES
+            INTERFACE_INCLUDE_DIRECTORIES "${XLSXWRITER_INCLUDE_DIRS}"
+            INTERFACE_COMPILE_DEFINITIONS "KELVORA_XLSXWRITER_LIBRARY=\"${_xlsxwriter_soname}\""
+            INTERFACE_LINK_LIBRARIES "${CMAKE_DL_LIBS}")
+    else()
+        message(WARNING "libxlsxwriter's SONAME not found: it is linked, not loaded when needed")
+        add_library(xlsxwriter::xlsxwriter ALIAS PkgConfig::XLSXWRITER)
     endif()
-    add_library(xlsxwriter::xlsxwriter INTERFACE IMPORTED)
-    set_target_properties(xlsxwriter::xlsxwriter PROPERTIES
-        INTERFACE_INCLUDE_DIRECTORIES "${XLSXWRITER_INCLUDE_DIRS}"
-        INTERFACE_COMPILE_DEFINITIONS "KELVORA_XLSXWRITER_LIBRARY=\"${_xlsxwriter_soname}\""
-        INTERFACE_LINK_LIBRARIES "${CMAKE_DL_LIBS}")
 endif()
