@@ -5,9 +5,10 @@
 
 namespace kelvora {
 
-// The libxlsxwriter entry points the workbook writer uses. On Linux the library is loaded at
-// the first workbook rather than at start-up: it brings OpenSSL's libcrypto with it, about
-// 1.6 MB of resident memory that most sessions never use. Elsewhere it is linked in.
+// The libxlsxwriter entry points the .xlsx writer uses. Where the build knows the shared
+// library's name (Linux) it is loaded at the first .xlsx file rather than at start-up: it brings
+// OpenSSL's libcrypto with it, about 1.6 MB of resident memory that most sessions never use.
+// Elsewhere it is linked in.
 struct XlsxWriterCalls {
     decltype(&::workbook_new_opt) workbookNew;
     decltype(&::workbook_add_worksheet) addWorksheet;
