@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <optional>
+
 #include "link/port_map.h"
 
 namespace kelvora {
@@ -35,11 +37,30 @@ QString addPort(const QString& value, QMap<int, QString>& ports) {
     return {};
 }
 
+// The value of an option written "--name VALUE" or "--name=VALUE"; advances k past it.
+std::optional<QString> optionValue(const QStringList& arguments, qsizetype& k,
+                                   const QString& name) {
+    const QString& argument = arguments[k];
+    if (argument.startsWith(name + QLatin1Char('='))) {
+        return argument.mid(name.size() + 1);
+    }
+    if (argument == name && k + 1 < arguments.size()) {
+        return arguments[++k];
+    }
+    return std::nullopt;
+}
+
+bool isOption(const QString& argument, const QString& name) {
+    return argument == name || argument.startsWith(name + QLatin1Char('='));
+}
+
 enum class ToolkitOption { None, Flag, WithValue };
 
 // The options QGuiApplication and QApplication take out of the command line themselves.
 ToolkitOption toolkitOption(const QString& argument) {
     if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--port")) ||
+        argument.startsWith(QLatin1String("--soil-model")) ||
+        argument.startsWith(QLatin1String("--layers")) ||
         argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
         argument == QLatin1String("-h")) {
         return ToolkitOption::None;
@@ -93,9 +114,30 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             }
         } else if (argument.startsWith(QLatin1String("--port="))) {
             line.error = addPort(argument.mid(7), line.ports);
+        } else if (isOption(argument, QStringLiteral("--soil-model"))) {
+            const std::optional<QString> file =
+                optionValue(arguments, k, QStringLiteral("--soil-model"));
+            if (!file || file->isEmpty()) {
+                line.error = QStringLiteral("--soil-model needs a FILE");
+            } else {
+                line.soilModelFile = *file;
+            }
+        } else if (isOption(argument, QStringLiteral("--layers"))) {
+            const std::optional<QString> value =
+                optionValue(arguments, k, QStringLiteral("--layers"));
+            const QString n = value.value_or(QString());
+            line.layers = n.size() == 1 && n[0] >= QLatin1Char('1') && n[0] <= QLatin1Char('3')
+                              ? n.toInt()
+                              : 0;
+            if (line.layers == 0) {
+                line.error = QStringLiteral("--layers must be 1, 2 or 3, got \"%1\"").arg(n);
+            }
         } else {
             line.error = QStringLiteral("unknown option \"%1\"").arg(argument);
         }
+    }
+    if (line.ok() && line.layers > 0 && line.soilModelFile.isEmpty()) {
+        line.error = QStringLiteral("--layers goes with --soil-model FILE");
     }
     return line;
 }
@@ -104,7 +146,8 @@ QStringList ownOptions(const QStringList& rawArguments) {
     QStringList own;
     for (qsizetype k = 0; k < rawArguments.size(); ++k) {
         const QString& argument = rawArguments[k];
-        if (argument == QLatin1String("--port")) {
+        if (argument == QLatin1String("--port") || argument == QLatin1String("--soil-model") ||
+            argument == QLatin1String("--layers")) {
             own << rawArguments.mid(k, 2);
             ++k;
             continue;
@@ -123,9 +166,14 @@ QStringList ownOptions(const QStringList& rawArguments) {
 QString commandLineUsage(const QString& programName) {
     return QStringLiteral(
                "Usage: %1 [--port N=DEVICE]... [--demo]\n"
-               "  --port N=DEVICE  use DEVICE as port N (1 to 16), e.g. --port 3=/dev/ttyUSB0\n"
-               "  --demo           run with a simulated meter on port 3\n"
-               "  --help           show this text\n")
+               "       %1 --soil-model FILE [--layers N]\n"
+               "  --port N=DEVICE    use DEVICE as port N (1 to 16), e.g. --port 3=/dev/ttyUSB0\n"
+               "  --demo             run with a simulated meter on port 3\n"
+               "  --soil-model FILE  fit layered soil models to the Wenner survey in FILE (a\n"
+               "                     record CSV, or spacing in m and resistivity in Ohm m per\n"
+               "                     row) and print them as JSON; no window opens\n"
+               "  --layers N         only the model of N layers (1 to 3)\n"
+               "  --help             show this text\n")
         .arg(programName);
 }
 

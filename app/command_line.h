@@ -11,6 +11,8 @@ struct CommandLine {
     QMap<int, QString> ports;  // --port N=DEVICE: port N is DEVICE
     bool demo = false;         // --demo: the simulated meter as port 3, no system ports
     bool help = false;         // --help: print usage and end
+    QString soilModelFile;     // --soil-model FILE: fit the survey in FILE, print JSON, end
+    int layers = 0;            // --layers N with --soil-model: only the N-layer model
     QString error;             // non-empty: the command line is wrong; nothing may start
 
     bool ok() const { return error.isEmpty(); }

@@ -8,6 +8,7 @@
 #include "app/form1_seams.h"
 #include "decode/record_model.h"
 #include "link/record_download.h"
+#include "soil/soil_selection.h"
 
 class QAction;
 class QLabel;
@@ -47,6 +48,7 @@ public:
     QByteArray rxBuffer;
     int measureMode = 0;
     RecordModel records;  // the record table's values as numbers
+    soil::SoilSelection soilChoice{records};  // the soil model chosen in the chart window
 
     // Animation state of the live panel.
     uint8_t shownMode = 0;

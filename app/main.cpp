@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/soil_command.h"
 #include "link/demo_meter.h"
 #include "platform/parent_console.h"
 #include "platform/pty_meter.h"
@@ -45,6 +46,15 @@ int main(int argc, char* argv[]) {
     if (early.help) {
         printTo(stdout, kelvora::commandLineUsage(program));
         return 0;
+    }
+    if (!early.soilModelFile.isEmpty()) {
+        const kelvora::SoilCommandResult result =
+            kelvora::runSoilModelCommand(early.soilModelFile, early.layers);
+        std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
+        if (!result.error.isEmpty()) {
+            printTo(stderr, program + QStringLiteral(": ") + result.error + QLatin1Char('\n'));
+        }
+        return result.exitCode;
     }
 
     QApplication app(argc, argv);

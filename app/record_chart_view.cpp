@@ -20,6 +20,8 @@ namespace {
 // Markers on every point only while they can still be told apart.
 constexpr size_t kMarkedPointLimit = 200;
 constexpr qreal kOverloadMarkerSize = 11;
+constexpr qreal kMeasuredMarkerSize = 9;
+const QColor kModelColour(0xd0, 0x60, 0x10);
 
 QAbstractAxis* makeAxis(bool logarithmic, const QString& title, double min, double max) {
     QAbstractAxis* axis = nullptr;
@@ -107,7 +109,8 @@ QList<QPointF> pointsOf(const ChartSeriesData& series) {
 
 }  // namespace
 
-QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent) {
+QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent,
+                          const ChartSeriesData* model) {
     const auto page = std::make_shared<const ChartPage>(shownPage);
     auto* chart = new QChart;
     QString title = page->title;
@@ -147,7 +150,24 @@ QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent) {
         drawn->attachAxis(series.secondAxis && y2Axis != nullptr ? y2Axis : yAxis);
         showPointOnHover(drawn, page, series);
     };
+    if (model != nullptr) {
+        auto* curve = new QLineSeries;
+        QPen pen(kModelColour);
+        pen.setWidthF(2);
+        curve->setPen(pen);
+        curve->setName(model->name);
+        curve->replace(pointsOf(*model));
+        chart->addSeries(curve);
+        curve->attachAxis(xAxis);
+        curve->attachAxis(yAxis);
+    }
     for (const ChartSeriesData& series : page->series) {
+        if (model != nullptr) {
+            auto* points = new QScatterSeries;
+            points->setMarkerSize(kMeasuredMarkerSize);
+            attach(points, series);
+            continue;
+        }
         auto* line = new QLineSeries;
         line->setPointsVisible(page->logarithmic || series.points.size() <= kMarkedPointLimit);
         attach(line, series);

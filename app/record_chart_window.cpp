@@ -12,6 +12,7 @@
 
 #include "app/form1.h"
 #include "app/record_chart_view.h"
+#include "app/soil_model_panel.h"
 #include "app/ui_texts.h"
 #include "export/save_dialog_prep.h"
 #include "export/text_file.h"
@@ -28,9 +29,20 @@ constexpr int kPngType = 1;  // then PDF
 constexpr int kRebuildDelayMs = 200;
 const QSize kDefaultSize(960, 640);
 
-void renderChart(QChartView& view, QPainter& painter, const QRectF& target) {
+void renderChart(QWidget& shown, QPainter& painter, const QRectF& target) {
     painter.setRenderHint(QPainter::Antialiasing);
-    view.render(&painter, target, view.rect(), Qt::KeepAspectRatio);
+    if (auto* view = qobject_cast<QChartView*>(&shown)) {
+        view->render(&painter, target, view->rect(), Qt::KeepAspectRatio);
+        return;
+    }
+    // A widget of several parts, scaled as a whole into the target.
+    const QSizeF size = shown.size();
+    const double scale = std::min(target.width() / size.width(), target.height() / size.height());
+    painter.save();
+    painter.translate(target.center() - QPointF(size.width(), size.height()) * scale / 2);
+    painter.scale(scale, scale);
+    shown.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.restore();
 }
 
 }  // namespace
@@ -95,7 +107,9 @@ void RecordChartWindow::rebuild() {
         delete page;
     }
     for (const ChartPage& page : pages_) {
-        QChartView* view = makeChartView(page, tabs_);
+        QWidget* view = page.mode == MeasuringMode::SoilResistivity
+                            ? static_cast<QWidget*>(new SoilModelPanel(page, form_.soilChoice, tabs_))
+                            : makeChartView(page, tabs_);
         view->resize(tabs_->size());
         tabs_->addTab(view, page.title);
         if (page.mode == shownMode) {
@@ -112,11 +126,21 @@ void RecordChartWindow::rebuild() {
 }
 
 QChartView* RecordChartWindow::shownChart() const {
+    if (auto* soil = qobject_cast<SoilModelPanel*>(tabs_->currentWidget())) {
+        return soil->surveyChart();
+    }
     return qobject_cast<QChartView*>(tabs_->currentWidget());
 }
 
+QWidget* RecordChartWindow::shownPrintable() const {
+    if (auto* soil = qobject_cast<SoilModelPanel*>(tabs_->currentWidget())) {
+        return soil->printArea();
+    }
+    return shownChart();
+}
+
 QByteArray RecordChartWindow::chartBytes(bool png) const {
-    QChartView* view = shownChart();
+    QWidget* view = shownPrintable();
     if (view == nullptr) {
         return {};
     }
@@ -161,11 +185,11 @@ void RecordChartWindow::saveChart() {
 }
 
 void RecordChartWindow::printChart() {
-    if (shownChart() == nullptr || !runPrintDialog(form_, this)) {
+    if (shownPrintable() == nullptr || !runPrintDialog(form_, this)) {
         return;
     }
     // Records may have arrived while the dialog was open and the charts been drawn anew.
-    QChartView* view = shownChart();
+    QWidget* view = shownPrintable();
     const bool printed =
         view != nullptr && form_.Printer->printPage([view](QPainter& painter, const QRectF& page) {
             renderChart(*view, painter, page);

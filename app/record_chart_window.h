@@ -28,8 +28,10 @@ public:
     const std::vector<ChartPage>& pages() const { return pages_; }
     QTabWidget* tabs() const { return tabs_; }
     QChartView* shownChart() const;
+    // What Save and Print take of the tab shown: its chart, or on the soil-resistivity tab the
+    // survey chart with the model and its layer table; null without records.
+    QWidget* shownPrintable() const;
 
-    // The chart shown, as a PNG picture or a one-page PDF document; empty without a chart.
     // The chart shown, as a PNG picture or a one-page PDF; empty when none is shown.
     QByteArray chartBytes(bool png) const;
 

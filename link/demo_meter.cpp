@@ -1,5 +1,8 @@
 #include "link/demo_meter.h"
 
+#include <cmath>
+#include <iterator>
+
 namespace kelvora::demo {
 
 namespace {
@@ -8,7 +11,6 @@ namespace {
 constexpr uint8_t kOhm2 = 0x12;       // 12.34 Ω
 constexpr uint8_t kKiloOhm2 = 0x22;   // 1.23 KΩ
 constexpr uint8_t kOhmMetre1 = 0x31;  // 123.4 Ωm
-constexpr uint8_t kKiloOhmMetre2 = 0x42;
 constexpr uint8_t kVolt1 = 0x51;      // 12.3 V
 constexpr uint8_t kMilliAmp1 = 0x71;  // 123.4 mA
 constexpr uint8_t kAmp2 = 0x82;       // 1.23 A
@@ -72,32 +74,41 @@ MeterReading liveReadingAt(qint64 nowMs) {
 
 QList<MeterReading> storedRecords() {
     QList<MeterReading> records;
-    for (int n = 1; n <= kStoredRecordCount; ++n) {
+    // First a soil survey over the demo earth, a few percent of noise on each reading.
+    static constexpr double kNoisePercent[] = {0.8, -1.2, 0.5, 1.5, -0.7, -1.0,
+                                               1.1, -0.4, 0.9, -1.3, 0.6, -0.2};
+    for (size_t k = 0; k < std::size(kSurveySpacings); ++k) {
+        const double rho = soil::wennerApparentResistivity(surveyEarth(), kSurveySpacings[k]) *
+                           (1 + kNoisePercent[k] / 100);
+        const auto step = static_cast<uint16_t>(k * 37 % 100);
+        records << reading(static_cast<uint16_t>(std::lround(rho * 10)), kOhmMetre1, 0, 160,
+                           static_cast<uint16_t>(240 + step),
+                           static_cast<uint16_t>(std::lround(kSurveySpacings[k] * 10)));
+    }
+    // Then the other modes in turn, with an overload and kilohms among them.
+    for (int n = records.size() + 1; n <= kStoredRecordCount; ++n) {
         const auto step = static_cast<uint16_t>(n * 37 % 100);
-        switch (n % 5) {
+        switch (n % 4) {
             case 1:
                 records << reading(static_cast<uint16_t>(800 + step), kOhm2, 0,
                                    static_cast<uint16_t>(180 + step), 290, 0);
                 break;
             case 2:
-                records << reading(static_cast<uint16_t>(4000 + 10 * step), kOhmMetre1, 0, 160,
-                                   static_cast<uint16_t>(240 + step),
-                                   static_cast<uint16_t>(10 * (n % 4 + 2)));
-                break;
-            case 3:
                 records << reading(static_cast<uint16_t>(100 + step), kVolt1, 0, 0, 0, 0);
                 break;
-            case 4:
+            case 3:
                 records << reading(static_cast<uint16_t>(300 + step), kMilliAmp1, 0, 0, 0, 0);
                 break;
             default:
-                records << reading(n == 15 ? kMeterOverload : static_cast<uint16_t>(150 + step),
-                                   n == 20 ? kKiloOhmMetre2 : kKiloOhm2, 0, 210, 330, 30);
+                records << reading(n == 16 ? kMeterOverload : static_cast<uint16_t>(150 + step),
+                                   kKiloOhm2, 0, 210, 330, 0);
                 break;
         }
     }
     return records;
 }
+
+soil::LayeredEarth surveyEarth() { return {{320, 85}, {2.5}}; }
 
 void configure(MeterSimulator& meter) {
     meter.setLiveSource(liveReadingAt);

@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "link/meter_simulator.h"
+#include "soil/layered_earth.h"
 
 namespace kelvora {
 
@@ -17,7 +18,10 @@ constexpr int kStoredRecordCount = 25;
 // wander a little, status flags that come and go, an overload now and then.
 MeterReading liveReadingAt(qint64 nowMs);
 
-// Twenty-five stored records of mixed modes.
+// Twenty-five stored records: a soil-resistivity survey of the earth below at these
+// spacings (m), then records of the other modes.
+constexpr double kSurveySpacings[] = {0.5, 1, 1.5, 2, 3, 4, 6, 8, 12, 16, 24, 32};
+soil::LayeredEarth surveyEarth();
 QList<MeterReading> storedRecords();
 
 // A simulator that behaves as the demo meter.

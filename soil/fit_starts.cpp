@@ -122,6 +122,20 @@ std::vector<LayeredEarth> splitStarts(const LayeredEarth& fewer,
     return starts;
 }
 
+std::vector<LayeredEarth> deepLayerStarts(const LayeredEarth& fewer,
+                                          const std::vector<SoilPoint>& points) {
+    const Range range = rangeOf(points);
+    const double above = std::accumulate(fewer.thickness.begin(), fewer.thickness.end(), 0.0);
+    std::vector<LayeredEarth> starts;
+    for (const double rho : {range.rhoMin / 30, range.rhoMax * 30}) {
+        LayeredEarth deeper = fewer;
+        deeper.rho.push_back(rho);
+        deeper.thickness.push_back(std::max(2 * range.spacingMax - above, range.spacingMax / 2));
+        starts.push_back(deeper);
+    }
+    return starts;
+}
+
 LayeredEarth obviousStart(const std::vector<SoilPoint>& points, int layers) {
     const auto bySpacing = [](const SoilPoint& a, const SoilPoint& b) {
         return a.spacing < b.spacing;

@@ -17,6 +17,11 @@ std::vector<LayeredEarth> gridStarts(const std::vector<SoilPoint>& points, int l
 std::vector<LayeredEarth> splitStarts(const LayeredEarth& fewer,
                                       const std::vector<SoilPoint>& points);
 
+// The model of one layer less over a much more conductive or much more resistive layer at
+// about the longest spacing: optima there are reached from nowhere else.
+std::vector<LayeredEarth> deepLayerStarts(const LayeredEarth& fewer,
+                                          const std::vector<SoilPoint>& points);
+
 // The guess by eye: the first and last readings for the top and bottom layers, the
 // interfaces spread over the spacings.
 LayeredEarth obviousStart(const std::vector<SoilPoint>& points, int layers);

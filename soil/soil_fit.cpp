@@ -207,6 +207,9 @@ std::optional<SoilModel> fitSoilModel(const std::vector<SoilPoint>& points, int 
             for (LayeredEarth& split : splitStarts(fewer->earth, points)) {
                 starts.push_back(std::move(split));
             }
+            for (LayeredEarth& deeper : deepLayerStarts(fewer->earth, points)) {
+                starts.push_back(std::move(deeper));
+            }
         }
     }
     // The lowest sum of squares that converged; one that did not only when none did.

@@ -1,0 +1,34 @@
+#include "app/soil_command.h"
+
+#include "soil/soil_json.h"
+#include "soil/survey_file.h"
+
+namespace kelvora {
+
+SoilCommandResult runSoilModelCommand(const QString& file, int layers) {
+    QString why;
+    const std::optional<soil::SurveyFile> survey = soil::readSurveyFile(file, &why);
+    if (!survey) {
+        return {1, {}, file + QStringLiteral(": ") + why};
+    }
+    const int used = int(survey->points.size());
+    if (layers > 0 && used < 2 * layers - 1) {
+        return {1,
+                {},
+                QStringLiteral("%1: a model of %2 layers needs at least %3 usable points, the "
+                               "file has %4")
+                    .arg(file)
+                    .arg(layers)
+                    .arg(2 * layers - 1)
+                    .arg(used)};
+    }
+    // More layers are fitted from the fewer, so even one model asked is built on those below.
+    std::vector<soil::SoilModel> models =
+        soil::fitSoilModels(survey->points, layers > 0 ? layers : soil::kMaxFittedLayers);
+    if (layers > 0) {
+        models.erase(models.begin(), models.end() - 1);
+    }
+    return {0, soil::soilModelsJson(survey->rows, used, models), {}};
+}
+
+}  // namespace kelvora

@@ -1,0 +1,70 @@
+#include "soil/soil_texts.h"
+
+#include "soil/soil_selection.h"
+
+namespace kelvora::soil {
+
+namespace {
+
+QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+
+}  // namespace
+
+QString rhoText(double rho) { return fixed(rho, 1); }
+
+QString thicknessText(double thickness) { return fixed(thickness, 2); }
+
+QString spreadText(const std::optional<double>& sigma, int decimals) {
+    return sigma ? QStringLiteral("±") + fixed(*sigma, decimals) : QStringLiteral("无法确定");
+}
+
+QStringList layerTableHeader() {
+    return {QStringLiteral("层"), QStringLiteral("ρ/Ωm"), QStringLiteral("±1σ"),
+            QStringLiteral("厚度/m"), QStringLiteral("±1σ")};
+}
+
+std::vector<QStringList> layerTableRows(const SoilModel& model) {
+    std::vector<QStringList> rows;
+    for (int i = 0; i < model.layers(); ++i) {
+        const bool last = i + 1 == model.layers();
+        rows.push_back(
+            {QString::number(i + 1), rhoText(model.earth.rho[size_t(i)]),
+             spreadText(model.rhoSigma[size_t(i)], 1),
+             last ? QStringLiteral("∞") : thicknessText(model.earth.thickness[size_t(i)]),
+             last ? QString() : spreadText(model.thicknessSigma[size_t(i)], 2)});
+    }
+    return rows;
+}
+
+QString rmsText(const SoilModel& model) {
+    return QStringLiteral("均方根误差 %1%").arg(fixed(model.rmsPercent, 2));
+}
+
+QString rmsComparisonText(const std::vector<SoilModel>& models) {
+    QStringList parts;
+    for (const SoilModel& model : models) {
+        parts << QStringLiteral("%1层 %2%%3")
+                     .arg(model.layers())
+                     .arg(fixed(model.rmsPercent, 2))
+                     .arg(model.converged ? QString() : QStringLiteral("（未收敛）"));
+    }
+    return parts.join(QStringLiteral(" · "));
+}
+
+QString modelProblemText(const SoilSelection& selection) {
+    const int used = int(selection.usedPoints().size());
+    const int needed = 2 * selection.layers() - 1;
+    if (used < needed) {
+        return QStringLiteral("测点不足：%1层模型至少需要%2个测点，现有%3个。")
+            .arg(selection.layers())
+            .arg(needed)
+            .arg(used);
+    }
+    const SoilModel* model = selection.chosenModel();
+    if (model != nullptr && !model->converged) {
+        return QStringLiteral("%1层模型的拟合未收敛，结果不可用。").arg(selection.layers());
+    }
+    return {};
+}
+
+}  // namespace kelvora::soil

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "soil/soil_fit.h"
+
+namespace kelvora::soil {
+
+class SoilSelection;
+
+// ρ to 0.1 Ωm, a thickness to 0.01 m.
+QString rhoText(double rho);
+QString thicknessText(double thickness);
+// "±12.3", or "无法确定" where the data cannot determine the parameter.
+QString spreadText(const std::optional<double>& sigma, int decimals);
+
+// Header and rows of the layer table: 层, ρ/Ωm, ±1σ, 厚度/m, ±1σ; the last layer reaches down
+// without end ("∞").
+QStringList layerTableHeader();
+std::vector<QStringList> layerTableRows(const SoilModel& model);
+
+// "均方根误差 2.83%".
+QString rmsText(const SoilModel& model);
+// "1层 52.23% · 2层 2.83% · 3层 0.17%", a layer count the points cannot carry left out.
+QString rmsComparisonText(const std::vector<SoilModel>& models);
+
+// Why the chosen model cannot be shown, or that it did not converge; empty when it stands.
+QString modelProblemText(const SoilSelection& selection);
+
+}  // namespace kelvora::soil

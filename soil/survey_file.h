@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "soil/soil_fit.h"
+
+namespace kelvora::soil {
+
+// The survey in a CSV file: the program's own record CSV (its soil-resistivity rows), or two
+// numeric columns, spacing in m and apparent resistivity in Ωm, separated by commas, tabs, or
+// semicolons with decimal commas. A first row that is not numeric is a header.
+struct SurveyFile {
+    int rows = 0;                   // rows of survey data, usable or not
+    std::vector<SoilPoint> points;  // the rows with a positive spacing and resistivity
+};
+
+// Empty with `error` set when the bytes hold no usable row.
+std::optional<SurveyFile> parseSurveyCsv(const QByteArray& bytes, QString* error);
+std::optional<SurveyFile> readSurveyFile(const QString& path, QString* error);
+
+}  // namespace kelvora::soil
