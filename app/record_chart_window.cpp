@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QChartView>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
@@ -28,6 +29,17 @@ constexpr int kPngType = 1;  // then PDF
 // Often enough to follow a download, seldom enough that a long one is not redrawn per record.
 constexpr int kRebuildDelayMs = 200;
 const QSize kDefaultSize(960, 640);
+
+// Lays a widget and its children out now, not when the event loop next runs: a tab drawn anew
+// may be saved or printed before that.
+void layOutNow(QWidget& widget) {
+    if (widget.layout() != nullptr) {
+        widget.layout()->activate();
+    }
+    for (QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        layOutNow(*child);
+    }
+}
 
 void renderChart(QWidget& shown, QPainter& painter, const QRectF& target) {
     painter.setRenderHint(QPainter::Antialiasing);
@@ -111,6 +123,7 @@ void RecordChartWindow::rebuild() {
                             ? static_cast<QWidget*>(new SoilModelPanel(page, form_.soilChoice, tabs_))
                             : makeChartView(page, tabs_);
         view->resize(tabs_->size());
+        layOutNow(*view);
         tabs_->addTab(view, page.title);
         if (page.mode == shownMode) {
             tabs_->setCurrentWidget(view);

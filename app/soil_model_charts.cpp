@@ -17,16 +17,24 @@ constexpr double kDepthBeyond = 2;  // the depth axis reaches this far past the 
 
 }  // namespace
 
-ChartSeriesData modelCurve(const ChartPage& page, const soil::SoilModel& model) {
+ChartSeriesData modelCurve(ChartPage& page, const soil::SoilModel& model) {
     ChartSeriesData curve;
     curve.name = QStringLiteral("%1层模型").arg(model.layers());
     const double ratio = page.xMax / page.xMin;
+    double low = page.yMin, high = page.yMax;
     for (int k = 0; k <= kCurvePoints; ++k) {
         const double a = page.xMin * std::pow(ratio, double(k) / kCurvePoints);
         const double rho = soil::wennerApparentResistivity(model.earth, a);
-        if (std::isfinite(rho)) {
-            curve.points.push_back({a, std::clamp(rho, page.yMin, page.yMax), 0});
+        if (std::isfinite(rho) && rho > 0) {
+            curve.points.push_back({a, rho, 0});
+            low = std::min(low, rho);
+            high = std::max(high, rho);
         }
+    }
+    page.yMin = std::pow(10, std::floor(std::log10(low)));
+    page.yMax = std::pow(10, std::ceil(std::log10(high)));
+    for (ChartPoint& mark : page.overloads.points) {
+        mark.y = page.yMax;  // overloads stand at the top of the axis
     }
     return curve;
 }

@@ -90,8 +90,9 @@ void SoilModelPanel::refresh() {
     const bool shown = model != nullptr && problem.isEmpty();
 
     delete surveyChart_;
-    const ChartSeriesData curve = shown ? modelCurve(page_, *model) : ChartSeriesData{};
-    surveyChart_ = makeChartView(page_, printArea_, shown ? &curve : nullptr);
+    ChartPage page = page_;
+    const ChartSeriesData curve = shown ? modelCurve(page, *model) : ChartSeriesData{};
+    surveyChart_ = makeChartView(page, printArea_, shown ? &curve : nullptr);
     printLayout_->insertWidget(0, surveyChart_, 1);
 
     table_->clear();

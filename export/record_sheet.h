@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "export/soil_sheet.h"
 #include "export/text_lines.h"
 
 namespace kelvora {
@@ -43,8 +44,9 @@ QString plainNumber(double number);
 // The sheet as CSV: UTF-8 with a byte-order mark, CR LF, comma, quoted as RFC 4180 wants.
 QByteArray recordCsv(const RecordSheet& sheet);
 
-// Writes the sheet as an .xlsx workbook, safely as every other file. Returns the reason of a
-// failure, empty on success.
-QString writeRecordXlsx(const QString& path, const RecordSheet& sheet);
+// Writes the sheet as an .xlsx workbook, safely as every other file, with the soil model's
+// sheet after it when `soilModel` has rows. Returns the reason of a failure, empty on success.
+QString writeRecordXlsx(const QString& path, const RecordSheet& sheet,
+                        const SheetRows& soilModel = {});
 
 }  // namespace kelvora

@@ -27,7 +27,27 @@ std::array<double, RecordSheet::kColumns> columnWidths(const RecordSheet& sheet)
     return widths;
 }
 
-QString writeSheet(const QString& path, const QString& scratchFolder, const RecordSheet& sheet) {
+constexpr double kSoilColumnWidth = 14;
+
+void writeSoilModel(XlsxSheetWriter& writer, const SheetRows& rows) {
+    writer.addSheet(QStringLiteral("土壤模型"));
+    for (int column = 0; column < 5; ++column) {
+        writer.setColumnWidth(column, kSoilColumnWidth);
+    }
+    for (size_t row = 0; row < rows.size(); ++row) {
+        for (size_t column = 0; column < rows[row].size(); ++column) {
+            const SheetCell& cell = rows[row][column];
+            if (cell.number) {
+                writer.writeNumber(int(row), int(column), *cell.number);
+            } else {
+                writer.writeText(int(row), int(column), cell.text, cell.bold);
+            }
+        }
+    }
+}
+
+QString writeSheet(const QString& path, const QString& scratchFolder, const RecordSheet& sheet,
+                   const SheetRows& soilModel) {
     XlsxSheetWriter writer(path, scratchFolder);
     const std::array<double, RecordSheet::kColumns> widths = columnWidths(sheet);
     for (int column = 0; column < RecordSheet::kColumns; ++column) {
@@ -43,12 +63,15 @@ QString writeSheet(const QString& path, const QString& scratchFolder, const Reco
             }
         }
     }
+    if (!soilModel.empty()) {
+        writeSoilModel(writer, soilModel);
+    }
     return writer.close();
 }
 
 }  // namespace
 
-QString writeRecordXlsx(const QString& path, const RecordSheet& sheet) {
+QString writeRecordXlsx(const QString& path, const RecordSheet& sheet, const SheetRows& soilModel) {
     // The library writes its file in one go under the name it is given; build it aside and
     // put it in place like every other file, so a failure leaves an older file as it was.
     QTemporaryDir scratch;
@@ -56,7 +79,7 @@ QString writeRecordXlsx(const QString& path, const RecordSheet& sheet) {
         return scratch.errorString();
     }
     const QString built = scratch.filePath(QStringLiteral("records.xlsx"));
-    const QString failure = writeSheet(built, scratch.path(), sheet);
+    const QString failure = writeSheet(built, scratch.path(), sheet, soilModel);
     if (!failure.isEmpty()) {
         return failure;
     }

@@ -42,7 +42,7 @@ void Form1::SaveRecordTable() {
             failure = writeFileSafely(*path, recordCsv(sheet));
             break;
         case kXlsxType:
-            failure = writeRecordXlsx(*path, sheet);
+            failure = writeRecordXlsx(*path, sheet, soilModelSheet(soilChoice));
             break;
         default:
             failure = writeTextFile(*path, textCharset, [&](const LineSink& line) {

@@ -69,6 +69,17 @@ void XlsxSheetWriter::remember(int error) {
     }
 }
 
+void XlsxSheetWriter::addSheet(const QString& name) {
+    if (workbook_->book == nullptr || workbook_->calls == nullptr) {
+        return;
+    }
+    const QByteArray utf8 = name.toUtf8();
+    workbook_->sheet = workbook_->calls->addWorksheet(workbook_->book, utf8.constData());
+    if (workbook_->sheet == nullptr && failure_.isEmpty()) {
+        failure_ = QStringLiteral("无法创建工作表");
+    }
+}
+
 void XlsxSheetWriter::setColumnWidth(int column, double characters) {
     if (workbook_->sheet != nullptr) {
         const auto col = static_cast<lxw_col_t>(column);

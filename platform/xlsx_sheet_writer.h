@@ -5,8 +5,9 @@
 
 namespace kelvora {
 
-// A workbook of one sheet written row by row with little memory: every row must be written
-// before the next one begins. Column widths and the frozen top row may be set at any time.
+// A workbook written sheet by sheet and row by row with little memory: every row must be
+// written before the next one begins, every sheet before the next. Column widths and the
+// frozen top row of the sheet being written may be set at any time.
 class XlsxSheetWriter {
 public:
     // `scratchFolder` holds the library's temporary files while the rows are written.
@@ -15,6 +16,8 @@ public:
     XlsxSheetWriter(const XlsxSheetWriter&) = delete;
     XlsxSheetWriter& operator=(const XlsxSheetWriter&) = delete;
 
+    // Ends the sheet being written and begins another, named `name`.
+    void addSheet(const QString& name);
     void setColumnWidth(int column, double characters);
     void freezeTopRow();
     // Rows and columns count from 0. An empty text leaves the cell empty.

@@ -15,6 +15,8 @@ TEST(CommandLine, GoodOptions) {
     EXPECT_EQ(line.ports, (QMap<int, QString>{{3, "/dev/ttyUSB0"}, {16, "/tmp/x=y"}}));
     EXPECT_TRUE(parseCommandLine({}).ok());
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
+    const CommandLine soil = parseCommandLine({"--soil-model", "s.csv", "--layers=3"});
+    EXPECT_TRUE(soil.ok() && soil.soilModelFile == "s.csv" && soil.layers == 3);
 }
 
 TEST(CommandLine, EveryKindOfBadInputGetsAMessage) {
@@ -30,6 +32,10 @@ TEST(CommandLine, EveryKindOfBadInputGetsAMessage) {
         {{"--port", "3=/dev/a", "--port", "3=/dev/b"}, "twice"},
         {{"--demo", "--fast"}, "--fast"},
         {{"COM3"}, "COM3"},
+        {{"--soil-model"}, "FILE"},
+        {{"--soil-model", "s.csv", "--layers", "4"}, "1, 2 or 3"},
+        {{"--soil-model=s.csv", "--layers=x"}, "1, 2 or 3"},
+        {{"--layers", "2"}, "--soil-model"},
     };
     for (const auto& [arguments, mentions] : cases) {
         const CommandLine line = parseCommandLine(arguments);
@@ -46,6 +52,8 @@ TEST(CommandLine, OwnOptionsAreTakenOutOfTheToolkitsOnes) {
     EXPECT_FALSE(parseCommandLine(ownOptions({"-platform", "--port", "17=/dev/x"})).ok());
     EXPECT_EQ(ownOptions({"--style=fusion", "-reverse", "-icon", "k.png", "--bogus", "x"}),
               QStringList({"--bogus", "x"}));
+    EXPECT_EQ(ownOptions({"--soil-model", "-s.csv", "--layers", "2"}),
+              QStringList({"--soil-model", "-s.csv", "--layers", "2"}));
 }
 
 #ifndef _WIN32
