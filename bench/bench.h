@@ -75,5 +75,6 @@ void runPrintBenchmarks();
 void runRecordBenchmarks();                // the records as numbers: .xlsx, CSV, chart
 int runRecordFileChild(const char* role);  // the child process of one file's figures
 void runIdleBenchmarks(int seconds);
+void runSoilBenchmarks();  // the soil model's fits
 
 }  // namespace kelvora::bench

@@ -22,7 +22,7 @@ constexpr int kDefaultIdleSeconds = 10;
 int usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s [--idle-seconds N] [SUBJECT...]\n"
-                 "subjects: link serial decode window export spreadsheet print idle (all when "
+                 "subjects: link serial decode window export spreadsheet print records soil idle (all when "
                  "none is named)\n"
                  "The idle CPU figures are measured over N seconds (default %d, or the "
                  "KELVORA_BENCH_IDLE_SECONDS environment variable); their goals hold for 60.\n",
@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
         {"decode", runDecodeBenchmarks},     {"window", runWindowBenchmarks},
         {"export", runExportBenchmarks},     {"spreadsheet", runSpreadsheetBenchmarks},
         {"print", runPrintBenchmarks},       {"idle", [&] { runIdleBenchmarks(idleSeconds); }},
-        {"download", runDownloadBenchmarks}, {"records", runRecordBenchmarks}};
+        {"download", runDownloadBenchmarks}, {"records", runRecordBenchmarks},
+        {"soil", runSoilBenchmarks}};
     std::vector<std::string> chosen;
     for (int k = 1; k < argc; ++k) {
         const std::string arg = argv[k];
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     }
     if (chosen.empty()) {
         chosen = {"link",   "serial",      "download", "decode",  "window",
-                  "export", "spreadsheet", "print",    "records", "idle"};
+                  "export", "spreadsheet", "print",    "records", "soil", "idle"};
     }
     for (const std::string& subject : chosen) {
         subjects.at(subject)();
