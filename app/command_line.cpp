@@ -60,9 +60,8 @@ enum class ToolkitOption { None, Flag, WithValue };
 ToolkitOption toolkitOption(const QString& argument) {
     if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--port")) ||
         argument.startsWith(QLatin1String("--soil-model")) ||
-        argument.startsWith(QLatin1String("--layers")) ||
-        argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
-        argument == QLatin1String("-h")) {
+        argument.startsWith(QLatin1String("--layers")) || argument == QLatin1String("--demo") ||
+        argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
         return ToolkitOption::None;
     }
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);

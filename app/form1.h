@@ -47,7 +47,7 @@ public:
     int16_t recordIndex = 0;
     QByteArray rxBuffer;
     int measureMode = 0;
-    RecordModel records;  // the record table's values as numbers
+    RecordModel records;                      // the record table's values as numbers
     soil::SoilSelection soilChoice{records};  // the soil model chosen in the chart window
 
     // Animation state of the live panel.

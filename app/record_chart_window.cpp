@@ -3,8 +3,8 @@
 #include <QBuffer>
 #include <QChartView>
 #include <QHBoxLayout>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -119,9 +119,10 @@ void RecordChartWindow::rebuild() {
         delete page;
     }
     for (const ChartPage& page : pages_) {
-        QWidget* view = page.mode == MeasuringMode::SoilResistivity
-                            ? static_cast<QWidget*>(new SoilModelPanel(page, form_.soilChoice, tabs_))
-                            : makeChartView(page, tabs_);
+        QWidget* view =
+            page.mode == MeasuringMode::SoilResistivity
+                ? static_cast<QWidget*>(new SoilModelPanel(page, form_.soilChoice, tabs_))
+                : makeChartView(page, tabs_);
         view->resize(tabs_->size());
         layOutNow(*view);
         tabs_->addTab(view, page.title);

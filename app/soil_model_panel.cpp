@@ -112,8 +112,8 @@ void SoilModelPanel::refresh() {
         table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
                                table_->rowHeight(0) * table_->rowCount() + 2);
     }
-    modelText_->setText(shown ? soil::rmsText(*model) + QStringLiteral("（%1个测点）")
-                                                          .arg(model->errorsPercent.size())
+    modelText_->setText(shown ? soil::rmsText(*model) +
+                                    QStringLiteral("（%1个测点）").arg(model->errorsPercent.size())
                               : problem);
     modelText_->setStyleSheet(shown ? QString() : QStringLiteral("color: #b00000"));
 

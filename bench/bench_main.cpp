@@ -20,13 +20,14 @@ namespace {
 constexpr int kDefaultIdleSeconds = 10;
 
 int usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s [--idle-seconds N] [SUBJECT...]\n"
-                 "subjects: link serial decode window export spreadsheet print records soil idle (all when "
-                 "none is named)\n"
-                 "The idle CPU figures are measured over N seconds (default %d, or the "
-                 "KELVORA_BENCH_IDLE_SECONDS environment variable); their goals hold for 60.\n",
-                 program, kDefaultIdleSeconds);
+    std::fprintf(
+        stderr,
+        "usage: %s [--idle-seconds N] [SUBJECT...]\n"
+        "subjects: link serial decode window export spreadsheet print records soil idle (all when "
+        "none is named)\n"
+        "The idle CPU figures are measured over N seconds (default %d, or the "
+        "KELVORA_BENCH_IDLE_SECONDS environment variable); their goals hold for 60.\n",
+        program, kDefaultIdleSeconds);
     return 2;
 }
 
@@ -74,8 +75,8 @@ int main(int argc, char** argv) {
         }
     }
     if (chosen.empty()) {
-        chosen = {"link",   "serial",      "download", "decode",  "window",
-                  "export", "spreadsheet", "print",    "records", "soil", "idle"};
+        chosen = {"link",        "serial", "download", "decode", "window", "export",
+                  "spreadsheet", "print",  "records",  "soil",   "idle"};
     }
     for (const std::string& subject : chosen) {
         subjects.at(subject)();

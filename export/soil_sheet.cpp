@@ -7,8 +7,12 @@ namespace kelvora {
 
 namespace {
 
-SheetCell text(const QString& value, bool bold = false) { return {value, std::nullopt, bold}; }
-SheetCell number(double value) { return {QString(), value, false}; }
+SheetCell text(const QString& value, bool bold = false) {
+    return {value, std::nullopt, bold};
+}
+SheetCell number(double value) {
+    return {QString(), value, false};
+}
 SheetCell spread(const std::optional<double>& sigma) {
     return sigma ? number(*sigma) : text(soil::spreadText(sigma, 0));
 }
@@ -38,10 +42,10 @@ SheetRows soilModelSheet(const soil::SoilSelection& selection) {
                     text(QStringLiteral("厚度 ±1σ/m"), true)});
     for (int i = 0; i < model->layers(); ++i) {
         const bool last = i + 1 == model->layers();
-        rows.push_back({number(i + 1), number(model->earth.rho[size_t(i)]),
-                        spread(model->rhoSigma[size_t(i)]),
-                        last ? text(QStringLiteral("∞")) : number(model->earth.thickness[size_t(i)]),
-                        last ? text(QString()) : spread(model->thicknessSigma[size_t(i)])});
+        rows.push_back(
+            {number(i + 1), number(model->earth.rho[size_t(i)]), spread(model->rhoSigma[size_t(i)]),
+             last ? text(QStringLiteral("∞")) : number(model->earth.thickness[size_t(i)]),
+             last ? text(QString()) : spread(model->thicknessSigma[size_t(i)])});
     }
     rows.push_back({});
     rows.push_back({text(QStringLiteral("记录号"), true), text(QStringLiteral("ρ长度/m"), true),

@@ -11,7 +11,7 @@ class SoilSelection;
 }
 
 struct SheetCell {
-    QString text;                   // shown when there is no number
+    QString text;  // shown when there is no number
     std::optional<double> number;
     bool bold = false;
 };

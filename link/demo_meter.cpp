@@ -75,8 +75,8 @@ MeterReading liveReadingAt(qint64 nowMs) {
 QList<MeterReading> storedRecords() {
     QList<MeterReading> records;
     // First a soil survey over the demo earth, a few percent of noise on each reading.
-    static constexpr double kNoisePercent[] = {0.8, -1.2, 0.5, 1.5, -0.7, -1.0,
-                                               1.1, -0.4, 0.9, -1.3, 0.6, -0.2};
+    static constexpr double kNoisePercent[] = {0.8, -1.2, 0.5, 1.5,  -0.7, -1.0,
+                                               1.1, -0.4, 0.9, -1.3, 0.6,  -0.2};
     for (size_t k = 0; k < std::size(kSurveySpacings); ++k) {
         const double rho = soil::wennerApparentResistivity(surveyEarth(), kSurveySpacings[k]) *
                            (1 + kNoisePercent[k] / 100);
@@ -108,7 +108,9 @@ QList<MeterReading> storedRecords() {
     return records;
 }
 
-soil::LayeredEarth surveyEarth() { return {{320, 85}, {2.5}}; }
+soil::LayeredEarth surveyEarth() {
+    return {{320, 85}, {2.5}};
+}
 
 void configure(MeterSimulator& meter) {
     meter.setLiveSource(liveReadingAt);

@@ -40,7 +40,8 @@ Eigen::VectorXd FitDomain::toLog(const Eigen::VectorXd& y) const {
 }
 
 Eigen::VectorXd FitDomain::fromLog(const Eigen::VectorXd& theta) const {
-    const Eigen::ArrayXd unit = (2 * (theta - lo).array() / (hi - lo).array() - 1).cwiseMax(-1).cwiseMin(1);
+    const Eigen::ArrayXd unit =
+        (2 * (theta - lo).array() / (hi - lo).array() - 1).cwiseMax(-1).cwiseMin(1);
     return unit.asin().matrix();
 }
 

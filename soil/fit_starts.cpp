@@ -111,8 +111,9 @@ std::vector<LayeredEarth> splitStarts(const LayeredEarth& fewer,
     }
     // The bottom layer gets a new interface below the last one.
     const Range range = rangeOf(points);
-    const double depth = std::max(std::accumulate(fewer.thickness.begin(), fewer.thickness.end(), 0.0),
-                                  std::sqrt(range.spacingMin * range.spacingMax) / 2);
+    const double depth =
+        std::max(std::accumulate(fewer.thickness.begin(), fewer.thickness.end(), 0.0),
+                 std::sqrt(range.spacingMin * range.spacingMax) / 2);
     for (double factor : {0.5, 2.0}) {
         LayeredEarth split = fewer;
         split.rho.push_back(fewer.rho.back());

@@ -9,8 +9,9 @@ namespace kelvora::soil {
 
 // Models spread over the survey's range, for a fit of 2 or 3 layers to start from; the grid
 // is scored with `sumOfSquares` and only its best few, no two alike, are kept.
-std::vector<LayeredEarth> gridStarts(const std::vector<SoilPoint>& points, int layers,
-                                     const std::function<double(const LayeredEarth&)>& sumOfSquares);
+std::vector<LayeredEarth> gridStarts(
+    const std::vector<SoilPoint>& points, int layers,
+    const std::function<double(const LayeredEarth&)>& sumOfSquares);
 
 // The model of one layer less with one of its layers split into two of the same resistivity:
 // the same earth, so a fit from it ends at least as good as that model.

@@ -71,8 +71,8 @@ double wennerApparentResistivity(const LayeredEarth& earth, double spacing,
             const double w = filter.weights[size_t(k)];
             for (const double factor : {2.0, -1.0}) {
                 const double r = factor > 0 ? spacing : 2 * spacing;
-                const double excess = resistivityTransformExcess(
-                    earth, filter.base[size_t(k)] / r, derivatives ? &d : nullptr);
+                const double excess = resistivityTransformExcess(earth, filter.base[size_t(k)] / r,
+                                                                 derivatives ? &d : nullptr);
                 rho += factor * w * excess;
                 if (derivatives) {
                     for (int p = 0; p < parameters; ++p) {

@@ -43,7 +43,8 @@ struct RelativeResiduals : Eigen::DenseFunctor<double> {
     void atLog(const VectorXd& theta, VectorXd& r) const {
         const LayeredEarth earth = earthOf(theta, domain.layers());
         for (size_t k = 0; k < points.size(); ++k) {
-            r[Eigen::Index(k)] = 1 - wennerApparentResistivity(earth, points[k].spacing) / points[k].rho;
+            r[Eigen::Index(k)] =
+                1 - wennerApparentResistivity(earth, points[k].spacing) / points[k].rho;
         }
     }
 

@@ -6,13 +6,19 @@ namespace kelvora::soil {
 
 namespace {
 
-QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+QString fixed(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
 
 }  // namespace
 
-QString rhoText(double rho) { return fixed(rho, 1); }
+QString rhoText(double rho) {
+    return fixed(rho, 1);
+}
 
-QString thicknessText(double thickness) { return fixed(thickness, 2); }
+QString thicknessText(double thickness) {
+    return fixed(thickness, 2);
+}
 
 QString spreadText(const std::optional<double>& sigma, int decimals) {
     return sigma ? QStringLiteral("±") + fixed(*sigma, decimals) : QStringLiteral("无法确定");

@@ -20,8 +20,7 @@ Survey surveyOf(const RecordModel& records) {
         const RecordValue& spacing = record.value(ValueSlot::RhoLength);
         if (rho.kind == RecordValue::Overload) {
             ++survey.overloads;
-        } else if (rho.hasNumber() && rho.number > 0 && spacing.hasNumber() &&
-                   spacing.number > 0) {
+        } else if (rho.hasNumber() && rho.number > 0 && spacing.hasNumber() && spacing.number > 0) {
             survey.points.push_back({spacing.number, rho.number, number});
         } else {
             ++survey.unusable;

@@ -142,8 +142,9 @@ std::optional<SurveyFile> parseSurveyCsv(const QByteArray& bytes, QString* error
     if (survey.points.empty()) {
         *error = survey.rows == 0
                      ? QStringLiteral("no survey rows (spacing and apparent resistivity)")
-                     : QStringLiteral("none of its %1 survey rows has a positive spacing and "
-                                      "resistivity")
+                     : QStringLiteral(
+                           "none of its %1 survey rows has a positive spacing and "
+                           "resistivity")
                            .arg(survey.rows);
         return std::nullopt;
     }

@@ -102,13 +102,13 @@ TEST(SoilFit, NoisySurveysReachTheOptimumOfManyStarts) {
 // A survey over a conductive middle layer: from the guess one would make by eye the optimiser
 // settles in a poor local minimum, which the spread starts avoid.
 TEST(SoilFit, TheObviousStartAloneEndsInAWorseLocalMinimum) {
-    const std::vector<SoilPoint> points = {{0.5, 67.4}, {1, 51.3},  {2, 24.3},  {3, 15.5},
-                                           {4, 14},     {6, 15.5},  {8, 19.4},  {12, 25.5},
+    const std::vector<SoilPoint> points = {{0.5, 67.4}, {1, 51.3},  {2, 24.3}, {3, 15.5},
+                                           {4, 14},     {6, 15.5},  {8, 19.4}, {12, 25.5},
                                            {16, 34.6},  {24, 45.9}, {32, 65.1}};
     const double top = 67.4, bottom = 65.1;
-    const LayeredEarth obvious{{top, std::sqrt(top * bottom), bottom},
-                               {std::cbrt(0.5 * 0.5 * 32), std::cbrt(0.5 * 32 * 32) -
-                                                               std::cbrt(0.5 * 0.5 * 32)}};
+    const LayeredEarth obvious{
+        {top, std::sqrt(top * bottom), bottom},
+        {std::cbrt(0.5 * 0.5 * 32), std::cbrt(0.5 * 32 * 32) - std::cbrt(0.5 * 0.5 * 32)}};
     const SoilModel single = fitSoilModelFrom(points, obvious);
     const std::optional<SoilModel> best = fit(points, 3);
     ASSERT_TRUE(best);
@@ -154,8 +154,8 @@ TEST(SoilFit, RepeatedSpacingsAreAllUsed) {
     ASSERT_EQ(model->errorsPercent.size(), points.size());
     double squares = 0;
     for (size_t k = 0; k < points.size(); ++k) {
-        const double r = 1 - wennerApparentResistivity(model->earth, points[k].spacing) /
-                                 points[k].rho;
+        const double r =
+            1 - wennerApparentResistivity(model->earth, points[k].spacing) / points[k].rho;
         EXPECT_NEAR(model->errorsPercent[k], 100 * r, 1e-9);
         squares += r * r;
     }

@@ -42,8 +42,8 @@ double excessByReflection(const LayeredEarth& earth, double lambda) {
 // period and than the kernel's finest wiggle (1/depth of the deepest interface), out to where
 // the kernel has died away (e^-80).
 double hankelByQuadrature(const LayeredEarth& earth, double r) {
-    static const double kNodes[] = {-0.906179845938664, -0.538469310105683, 0,
-                                    0.538469310105683, 0.906179845938664};
+    static const double kNodes[] = {-0.906179845938664, -0.538469310105683, 0, 0.538469310105683,
+                                    0.906179845938664};
     static const double kWeights[] = {0.236926885056189, 0.478628670499366, 0.568888888888889,
                                       0.478628670499366, 0.236926885056189};
     double depth = 0;
@@ -72,9 +72,8 @@ TEST(SoilForward, TwoLayersAgreeWithTheImageSeries) {
         double k;
         double tolerance;
     };
-    const Case cases[] = {{-0.98, 1e-4}, {-0.95, 1e-5}, {-0.8, 1e-5}, {-0.5, 1e-5},
-                          {-0.1, 1e-5},  {0.1, 1e-5},   {0.5, 1e-5},  {0.8, 1e-5},
-                          {0.95, 1e-5},  {0.98, 1e-4}};
+    const Case cases[] = {{-0.98, 1e-4}, {-0.95, 1e-5}, {-0.8, 1e-5}, {-0.5, 1e-5}, {-0.1, 1e-5},
+                          {0.1, 1e-5},   {0.5, 1e-5},   {0.8, 1e-5},  {0.95, 1e-5}, {0.98, 1e-4}};
     const double rho1 = 120;
     const double h = 2.5;
     for (const Case& c : cases) {
@@ -110,8 +109,8 @@ TEST(SoilForward, EarthsThatAreOneSoilReadThatSoil) {
     const LayeredEarth splitTop{{75, 75, 300}, {0.5, 1.5}};
     for (const double a : {0.1, 1.0, 10.0, 100.0}) {
         EXPECT_NEAR(wennerApparentResistivity(sameRho, a), 75, 75e-12);
-        EXPECT_NEAR(wennerApparentResistivity(splitTop, a),
-                    wennerApparentResistivity(twoLayers, a), 1e-9);
+        EXPECT_NEAR(wennerApparentResistivity(splitTop, a), wennerApparentResistivity(twoLayers, a),
+                    1e-9);
     }
 }
 
@@ -133,14 +132,13 @@ TEST(SoilForward, LogDerivativesMatchFiniteDifferences) {
                 LayeredEarth down = earth;
                 double& upValue = p < earth.layers() ? up.rho[size_t(p)]
                                                      : up.thickness[size_t(p - earth.layers())];
-                double& downValue = p < earth.layers()
-                                        ? down.rho[size_t(p)]
-                                        : down.thickness[size_t(p - earth.layers())];
+                double& downValue = p < earth.layers() ? down.rho[size_t(p)]
+                                                       : down.thickness[size_t(p - earth.layers())];
                 upValue *= std::exp(step);
                 downValue *= std::exp(-step);
-                const double numeric = (wennerApparentResistivity(up, a) -
-                                        wennerApparentResistivity(down, a)) /
-                                       (2 * step);
+                const double numeric =
+                    (wennerApparentResistivity(up, a) - wennerApparentResistivity(down, a)) /
+                    (2 * step);
                 EXPECT_NEAR(d[size_t(p)], numeric, 1e-6 * rho)
                     << earth.layers() << " layers, a " << a << ", parameter " << p;
             }

@@ -28,7 +28,8 @@ namespace {
 void downloadDemoRecords(Form1& form) {
     const QList<MeterReading> stored = demo::storedRecords();
     for (int k = 1; k <= stored.size(); ++k) {
-        const QByteArray frame = meterFrame(QByteArray("\x01\x03\x0A", 3) + stored[k - 1].dataBytes());
+        const QByteArray frame =
+            meterFrame(QByteArray("\x01\x03\x0A", 3) + stored[k - 1].dataBytes());
         const std::optional<Reading> reading = parseReading(frame);
         ASSERT_TRUE(reading);
         writeRecordRow(form, k, &*reading);
@@ -124,7 +125,8 @@ TEST_F(SoilModelWindow, TabFollowsTheChoicesAndSaves) {
     text.start("pdftotext", {pdf, "-"});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString shown = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(shown.contains(QStringLiteral("厚度/m")) && shown.contains(QStringLiteral("均方根误差")))
+    EXPECT_TRUE(shown.contains(QStringLiteral("厚度/m")) &&
+                shown.contains(QStringLiteral("均方根误差")))
         << shown.toStdString();
 #endif
 }

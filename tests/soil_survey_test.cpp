@@ -26,14 +26,14 @@ QString describe(const std::vector<SoilPoint>& points) {
 
 TEST(SoilSurvey, PointsOfTheRecordsAndWhatIsLeftOut) {
     RecordModel records;
-    records.take(1, reading(3215, 0x31, 5));     // 321.5 Ωm at 0.5 m
-    records.take(2, reading(1234, 0x12));        // earth resistance
-    records.take(3, reading(10000, 0x31, 10));   // overload
-    records.take(4, reading(150, 0x42, 20));     // 1.50 KΩm at 2 m
-    records.miss(5);                             // no reply
-    records.take(6, reading(1234, 0x31, 0));     // ρ length 0
-    records.take(7, reading(0, 0x31, 30));       // ρ of 0
-    records.take(8, reading(2000, 0x31, 20));    // a second traverse at 2 m
+    records.take(1, reading(3215, 0x31, 5));    // 321.5 Ωm at 0.5 m
+    records.take(2, reading(1234, 0x12));       // earth resistance
+    records.take(3, reading(10000, 0x31, 10));  // overload
+    records.take(4, reading(150, 0x42, 20));    // 1.50 KΩm at 2 m
+    records.miss(5);                            // no reply
+    records.take(6, reading(1234, 0x31, 0));    // ρ length 0
+    records.take(7, reading(0, 0x31, 30));      // ρ of 0
+    records.take(8, reading(2000, 0x31, 20));   // a second traverse at 2 m
     const Survey survey = surveyOf(records);
     EXPECT_EQ(describe(survey.points), "1:321.5@0.5 4:1500@2 8:200@2");
     EXPECT_EQ(survey.overloads, 1);
@@ -97,8 +97,7 @@ TEST(SoilSurvey, FilesOfEveryShape) {
         {"header", "a/m,rho/Ohm m\n0.5,300\n1,290\n", 2, "0:300@0.5 0:290@1"},
         {"semicolons", "Abstand;Widerstand\n0,5;300,5\n1;1,2e2\n", 2, "0:300.5@0.5 0:120@1"},
         {"tabs", "0.5\t300\n", 1, "0:300@0.5"},
-        {"bad rows counted", "a,rho\n0.5,300\n-1,200\n2,0\n3,abc\n4\n8,nan\n", 6,
-         "0:300@0.5"},
+        {"bad rows counted", "a,rho\n0.5,300\n-1,200\n2,0\n3,abc\n4\n8,nan\n", 6, "0:300@0.5"},
         {"quoted", "\"a, m\",\"rho\"\n\"0.5\",\"300\"\n", 1, "0:300@0.5"},
         {"record csv",
          "\xEF\xBB\xBFNO.,R,ρ,ρLenght,Rc,Rp,I,V,R/Ω,ρ/Ωm,ρLenght/m,Rc/Ω,Rp/Ω,I/A,V/V\r\n"
