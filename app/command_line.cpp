@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "link/port_map.h"
+#include "report/report_settings.h"
 
 namespace kelvora {
 
@@ -60,7 +61,9 @@ enum class ToolkitOption { None, Flag, WithValue };
 ToolkitOption toolkitOption(const QString& argument) {
     if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--port")) ||
         argument.startsWith(QLatin1String("--soil-model")) ||
-        argument.startsWith(QLatin1String("--layers")) || argument == QLatin1String("--demo") ||
+        argument.startsWith(QLatin1String("--layers")) ||
+        argument.startsWith(QLatin1String("--report")) ||
+        argument.startsWith(QLatin1String("--limit")) || argument == QLatin1String("--demo") ||
         argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
         return ToolkitOption::None;
     }
@@ -131,12 +134,31 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             if (line.layers == 0) {
                 line.error = QStringLiteral("--layers must be 1, 2 or 3, got \"%1\"").arg(n);
             }
+        } else if (argument == QLatin1String("--report")) {
+            if (k + 2 >= arguments.size()) {
+                line.error = QStringLiteral("--report needs RECORDS.csv and OUT.pdf");
+            } else {
+                line.reportRecords = arguments[++k];
+                line.reportPdf = arguments[++k];
+            }
+        } else if (isOption(argument, QStringLiteral("--limit"))) {
+            const QString value = optionValue(arguments, k, QStringLiteral("--limit")).value_or(QString());
+            QString why;
+            line.limitOhm = report::parseLimit(value, &why).value_or(0);
+            if (line.limitOhm <= 0) {
+                line.error = QStringLiteral("--limit must be a positive number of ohms with up to "
+                                            "two decimals, got \"%1\"")
+                                 .arg(value);
+            }
         } else {
             line.error = QStringLiteral("unknown option \"%1\"").arg(argument);
         }
     }
     if (line.ok() && line.layers > 0 && line.soilModelFile.isEmpty()) {
         line.error = QStringLiteral("--layers goes with --soil-model FILE");
+    }
+    if (line.ok() && line.limitOhm > 0 && line.reportPdf.isEmpty()) {
+        line.error = QStringLiteral("--limit goes with --report RECORDS.csv OUT.pdf");
     }
     return line;
 }
@@ -146,9 +168,14 @@ QStringList ownOptions(const QStringList& rawArguments) {
     for (qsizetype k = 0; k < rawArguments.size(); ++k) {
         const QString& argument = rawArguments[k];
         if (argument == QLatin1String("--port") || argument == QLatin1String("--soil-model") ||
-            argument == QLatin1String("--layers")) {
+            argument == QLatin1String("--layers") || argument == QLatin1String("--limit")) {
             own << rawArguments.mid(k, 2);
             ++k;
+            continue;
+        }
+        if (argument == QLatin1String("--report")) {
+            own << rawArguments.mid(k, 3);
+            k += 2;
             continue;
         }
         const ToolkitOption option = toolkitOption(argument);
@@ -166,12 +193,18 @@ QString commandLineUsage(const QString& programName) {
     return QStringLiteral(
                "Usage: %1 [--port N=DEVICE]... [--demo]\n"
                "       %1 --soil-model FILE [--layers N]\n"
+               "       %1 --report RECORDS.csv OUT.pdf [--limit OHMS]\n"
                "  --port N=DEVICE    use DEVICE as port N (1 to 16), e.g. --port 3=/dev/ttyUSB0\n"
                "  --demo             run with a simulated meter on port 3\n"
                "  --soil-model FILE  fit layered soil models to the Wenner survey in FILE (a\n"
                "                     record CSV, or spacing in m and resistivity in Ohm m per\n"
                "                     row) and print them as JSON; no window opens\n"
                "  --layers N         only the model of N layers (1 to 3)\n"
+               "  --report RECORDS.csv OUT.pdf\n"
+               "                     write the test report of a record CSV saved by Kelvora,\n"
+               "                     with the site fields last entered; no window opens\n"
+               "  --limit OHMS       the earth-resistance limit of the report (default: the\n"
+               "                     last one entered, or 4)\n"
                "  --help             show this text\n")
         .arg(programName);
 }

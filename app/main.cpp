@@ -5,12 +5,14 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/report_command.h"
 #include "app/soil_command.h"
 #include "link/demo_meter.h"
 #include "platform/parent_console.h"
 #include "platform/pty_meter.h"
 #include "platform/quit_on_signal.h"
 #include "platform/real_seams.h"
+#include "platform/replace_file.h"
 
 namespace {
 
@@ -55,6 +57,24 @@ int main(int argc, char* argv[]) {
             printTo(stderr, program + QStringLiteral(": ") + result.error + QLatin1Char('\n'));
         }
         return result.exitCode;
+    }
+
+    if (!early.reportPdf.isEmpty()) {
+#ifdef Q_OS_LINUX
+        // A report needs fonts and painting but no window: headless, with or without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+#endif
+        kelvora::ignoreFileSizeSignal();
+        QApplication headless(argc, argv);
+        QString error;
+        const int code = kelvora::runReportCommand(early.reportRecords, early.reportPdf,
+                                                   early.limitOhm, &error);
+        if (code != 0) {
+            printTo(stderr, program + QStringLiteral(": ") + error + QLatin1Char('\n'));
+        }
+        return code;
     }
 
     QApplication app(argc, argv);

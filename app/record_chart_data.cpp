@@ -13,6 +13,7 @@ constexpr MeasuringMode kModes[] = {MeasuringMode::EarthResistance, MeasuringMod
 // Headroom above the largest value, so the overload marks stand clear of the curve.
 constexpr double kLinearHeadroom = 1.1;
 constexpr double kLogHeadroom = 1.2;
+constexpr double kLogarithmicSpan = 100;
 
 QString axisTitle(const char* quantity, ValueSlot slot) {
     return QString::fromUtf8(quantity) + QLatin1Char('/') + QString::fromUtf8(baseUnit(slot));
@@ -38,6 +39,7 @@ void setUp(ChartPage& page, MeasuringMode mode) {
             // Rc and Rp (the auxiliary electrodes, often kilohms) on an axis of their own, so a
             // small R is not flattened against zero.
             page.yTitle = axisTitle("R", ValueSlot::R);
+            page.pointsOnly = true;  // each record is a measurement of its own
             page.y2Title = axisTitle("Rc, Rp", ValueSlot::Rc);
             seriesNamed(page, QStringLiteral("R"));
             seriesNamed(page, QStringLiteral("Rc")).secondAxis = true;
@@ -154,7 +156,13 @@ void setRanges(ChartPage& page) {
         page.xMin = x.empty() ? 0 : x.min - 0.5;
         page.xMax = x.empty() ? 1 : x.max + 0.5;
     }
-    setValueRange(y, page.logarithmic, page.yMin, page.yMax);
+    // Beyond two decades a linear axis flattens the small readings onto zero.
+    page.yLogarithmic = !page.logarithmic && page.pointsOnly && !y.empty() && y.min > 0 &&
+                        y.max > kLogarithmicSpan * y.min;
+    if (page.limit > 0) {
+        y.take(page.limit);
+    }
+    setValueRange(y, page.logarithmic || page.yLogarithmic, page.yMin, page.yMax);
     setValueRange(y2, page.logarithmic, page.y2Min, page.y2Max);
     // Both axes end at the top of the plot, so the marks stand there whichever value overflowed.
     for (ChartPoint& mark : page.overloads.points) {
@@ -180,12 +188,13 @@ QString chartTitle(MeasuringMode mode) {
     return {};
 }
 
-std::vector<ChartPage> chartPages(const RecordModel& records) {
+std::vector<ChartPage> chartPages(const RecordModel& records, double limitOhm) {
     std::vector<ChartPage> pages(std::size(kModes));
     std::vector<bool> present(std::size(kModes), false);
     for (size_t m = 0; m < std::size(kModes); ++m) {
         setUp(pages[m], kModes[m]);
     }
+    pages[0].limit = limitOhm;
     for (int number = 1; number <= records.count(); ++number) {
         const Record& record = records.record(number);
         for (size_t m = 0; m < std::size(kModes); ++m) {

@@ -26,7 +26,10 @@ struct ChartPage {
     QString xTitle;
     QString yTitle;
     QString y2Title;           // empty: no second y axis
-    bool logarithmic = false;  // both axes
+    bool logarithmic = false;   // both axes
+    bool yLogarithmic = false;  // the first y axis only: its values span many decades
+    bool pointsOnly = false;    // separate measurements, not joined by lines
+    double limit = 0;           // > 0: a limit drawn as a line against the first y axis
     std::vector<ChartSeriesData> series;
     // Overloads at their x, drawn at the top of the y axis (y is that top); `series` of each
     // mark's point names the value that overflowed.
@@ -36,8 +39,9 @@ struct ChartPage {
 };
 
 // The pages for the records the model holds, one per measuring mode present, in the order
-// earth resistance, soil resistivity, earth voltage, clamp current.
-std::vector<ChartPage> chartPages(const RecordModel& records);
+// earth resistance, soil resistivity, earth voltage, clamp current. The earth resistances are
+// drawn as points against `limitOhm` (0: none).
+std::vector<ChartPage> chartPages(const RecordModel& records, double limitOhm = 0);
 
 // Tab title of a mode: "接地电阻", "土壤电阻率", "地电压", "钳形电流".
 QString chartTitle(MeasuringMode mode);

@@ -109,8 +109,14 @@ QList<QPointF> pointsOf(const ChartSeriesData& series) {
 
 }  // namespace
 
-QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent,
+QChartView* makeChartView(const ChartPage& page, QWidget* parent,
                           const ChartSeriesData* model) {
+    auto* view = new QChartView(makeChart(page, model), parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    return view;
+}
+
+QChart* makeChart(const ChartPage& shownPage, const ChartSeriesData* model) {
     const auto page = std::make_shared<const ChartPage>(shownPage);
     auto* chart = new QChart;
     QString title = page->title;
@@ -126,7 +132,8 @@ QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent,
     }
     chart->setTitle(title);
     QAbstractAxis* xAxis = makeAxis(page->logarithmic, page->xTitle, page->xMin, page->xMax);
-    QAbstractAxis* yAxis = makeAxis(page->logarithmic, page->yTitle, page->yMin, page->yMax);
+    const bool yLogarithmic = page->logarithmic || page->yLogarithmic;
+    QAbstractAxis* yAxis = makeAxis(yLogarithmic, page->yTitle, page->yMin, page->yMax);
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
     QAbstractAxis* y2Axis = nullptr;
@@ -136,7 +143,9 @@ QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent,
     }
     if (!page->logarithmic) {
         tickOnRoundNumbers(*static_cast<QValueAxis*>(xAxis), page->xMin, page->xMax, 1);
-        tickOnRoundNumbers(*static_cast<QValueAxis*>(yAxis), page->yMin, page->yMax, 0);
+        if (!yLogarithmic) {
+            tickOnRoundNumbers(*static_cast<QValueAxis*>(yAxis), page->yMin, page->yMax, 0);
+        }
         if (y2Axis != nullptr) {
             tickOnRoundNumbers(*static_cast<QValueAxis*>(y2Axis), page->y2Min, page->y2Max, 0);
         }
@@ -161,10 +170,24 @@ QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent,
         curve->attachAxis(xAxis);
         curve->attachAxis(yAxis);
     }
+    if (page->limit > 0) {
+        auto* limit = new QLineSeries;
+        QPen pen(Qt::red);
+        pen.setStyle(Qt::DashLine);
+        pen.setWidthF(1.5);
+        limit->setPen(pen);
+        limit->setName(QStringLiteral("限值 %1 Ω").arg(plainNumber(page->limit)));
+        limit->append(page->xMin, page->limit);
+        limit->append(page->xMax, page->limit);
+        chart->addSeries(limit);
+        limit->attachAxis(xAxis);
+        limit->attachAxis(yAxis);
+    }
     for (const ChartSeriesData& series : page->series) {
-        if (model != nullptr) {
+        if (model != nullptr || page->pointsOnly) {
             auto* points = new QScatterSeries;
             points->setMarkerSize(kMeasuredMarkerSize);
+            points->setBorderColor(Qt::white);
             attach(points, series);
             continue;
         }
@@ -180,9 +203,7 @@ QChartView* makeChartView(const ChartPage& shownPage, QWidget* parent,
         marks->setBorderColor(Qt::darkRed);
         attach(marks, page->overloads);
     }
-    auto* view = new QChartView(chart, parent);
-    view->setRenderHint(QPainter::Antialiasing);
-    return view;
+    return chart;
 }
 
 }  // namespace kelvora

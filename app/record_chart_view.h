@@ -2,6 +2,7 @@
 
 #include "app/record_chart_data.h"
 
+class QChart;
 class QChartView;
 class QWidget;
 
@@ -12,5 +13,7 @@ namespace kelvora {
 // that is drawn as a line beneath the series, which are then shown as points alone.
 QChartView* makeChartView(const ChartPage& page, QWidget* parent,
                           const ChartSeriesData* model = nullptr);
+// The same chart without a view, for drawing elsewhere (the report).
+QChart* makeChart(const ChartPage& page, const ChartSeriesData* model = nullptr);
 
 }  // namespace kelvora

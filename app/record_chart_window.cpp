@@ -18,6 +18,7 @@
 #include "export/save_dialog_prep.h"
 #include "export/text_file.h"
 #include "print/print_dialog.h"
+#include "report/report_settings.h"
 
 namespace kelvora {
 
@@ -110,7 +111,7 @@ void RecordChartWindow::rebuild() {
         tabs_->currentIndex() >= 0 && size_t(tabs_->currentIndex()) < pages_.size()
             ? pages_[size_t(tabs_->currentIndex())].mode
             : MeasuringMode::Unrecognised;
-    pages_ = chartPages(form_.records);
+    pages_ = chartPages(form_.records, report::loadReportSettings().limitOhm);
 
     tabs_->setUpdatesEnabled(false);
     while (tabs_->count() > 0) {

@@ -57,20 +57,23 @@ QString rmsComparisonText(const std::vector<SoilModel>& models) {
     return parts.join(QStringLiteral(" · "));
 }
 
-QString modelProblemText(const SoilSelection& selection) {
-    const int used = int(selection.usedPoints().size());
-    const int needed = 2 * selection.layers() - 1;
+QString modelProblemText(int layers, int used, const SoilModel* model) {
+    const int needed = 2 * layers - 1;
     if (used < needed) {
         return QStringLiteral("测点不足：%1层模型至少需要%2个测点，现有%3个。")
-            .arg(selection.layers())
+            .arg(layers)
             .arg(needed)
             .arg(used);
     }
-    const SoilModel* model = selection.chosenModel();
     if (model != nullptr && !model->converged) {
-        return QStringLiteral("%1层模型的拟合未收敛，结果不可用。").arg(selection.layers());
+        return QStringLiteral("%1层模型的拟合未收敛，结果不可用。").arg(layers);
     }
     return {};
+}
+
+QString modelProblemText(const SoilSelection& selection) {
+    return modelProblemText(selection.layers(), int(selection.usedPoints().size()),
+                            selection.chosenModel());
 }
 
 }  // namespace kelvora::soil

@@ -4,65 +4,13 @@
 #include <QStringList>
 #include <cmath>
 
+#include "export/csv_reader.h"
+
 namespace kelvora::soil {
 
 namespace {
 
 using Rows = std::vector<QStringList>;
-
-// The separator of the first line that has one: a semicolon means decimal commas.
-QChar separatorOf(const QString& text) {
-    for (const QChar c : text) {
-        if (c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\t')) {
-            return c;
-        }
-        if (c == QLatin1Char('\n')) {
-            break;
-        }
-    }
-    return QLatin1Char(',');
-}
-
-// Rows of fields as RFC 4180 has them: quotes around a field, "" for a quote inside.
-Rows splitCsv(const QString& text, QChar separator) {
-    Rows rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    for (qsizetype k = 0; k < text.size(); ++k) {
-        const QChar c = text[k];
-        if (quoted) {
-            if (c != QLatin1Char('"')) {
-                field += c;
-            } else if (k + 1 < text.size() && text[k + 1] == QLatin1Char('"')) {
-                field += c;
-                ++k;
-            } else {
-                quoted = false;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == separator) {
-            row << field;
-            field.clear();
-        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && k + 1 < text.size() && text[k + 1] == QLatin1Char('\n')) {
-                ++k;
-            }
-            row << field;
-            rows.push_back(row);
-            row.clear();
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    if (!field.isEmpty() || !row.isEmpty()) {
-        row << field;
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 std::optional<double> numberIn(QString field, bool decimalComma) {
     field = field.trimmed();
@@ -129,15 +77,11 @@ void readTwoColumns(const Rows& rows, bool decimalComma, SurveyFile& survey) {
 }  // namespace
 
 std::optional<SurveyFile> parseSurveyCsv(const QByteArray& bytes, QString* error) {
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
-    }
-    const QChar separator = separatorOf(text);
-    const Rows rows = splitCsv(text, separator);
+    const CsvRows csv = readCsv(bytes);
     SurveyFile survey;
-    if (rows.empty() || !readRecordCsv(rows, survey)) {
-        readTwoColumns(rows, separator == QLatin1Char(';'), survey);
+    if (csv.rows.empty() || !readRecordCsv(csv.rows, survey)) {
+        // A semicolon separates fields where the comma is the decimal separator.
+        readTwoColumns(csv.rows, csv.separator == QLatin1Char(';'), survey);
     }
     if (survey.points.empty()) {
         *error = survey.rows == 0

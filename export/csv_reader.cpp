@@ -1,0 +1,67 @@
+#include "export/csv_reader.h"
+
+#include <QString>
+
+namespace kelvora {
+
+namespace {
+
+QChar separatorOf(const QString& text) {
+    for (const QChar c : text) {
+        if (c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\t')) {
+            return c;
+        }
+        if (c == QLatin1Char('\n')) {
+            break;
+        }
+    }
+    return QLatin1Char(',');
+}
+
+}  // namespace
+
+CsvRows readCsv(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    CsvRows csv{separatorOf(text), {}};
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const QChar c = text[k];
+        if (quoted) {
+            if (c != QLatin1Char('"')) {
+                field += c;
+            } else if (k + 1 < text.size() && text[k + 1] == QLatin1Char('"')) {
+                field += c;
+                ++k;
+            } else {
+                quoted = false;
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == csv.separator) {
+            row << field;
+            field.clear();
+        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (c == QLatin1Char('\r') && k + 1 < text.size() && text[k + 1] == QLatin1Char('\n')) {
+                ++k;
+            }
+            row << field;
+            csv.rows.push_back(row);
+            row.clear();
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    if (!field.isEmpty() || !row.isEmpty()) {
+        row << field;
+        csv.rows.push_back(row);
+    }
+    return csv;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "decode/record_model.h"
+#include "soil/soil_fit.h"
+
+namespace kelvora::report {
+
+// The site block of the report, in the order it is printed.
+enum SiteField {
+    Project,
+    Location,
+    Electrode,
+    TestDate,
+    Tester,
+    Reviewer,
+    InstrumentModel,
+    InstrumentNumber,
+    CalibrationDue,
+    Weather,
+    Temperature,
+    SoilCondition,
+    Remarks,
+    kSiteFieldCount
+};
+const char* siteFieldLabel(SiteField field);  // "工程名称" …
+const char* siteFieldKey(SiteField field);    // its QSettings key
+using SiteFields = std::array<QString, kSiteFieldCount>;
+
+constexpr double kDefaultLimitOhm = 4;
+
+// One row of the record table as the report reads it.
+struct ReportRecord {
+    int number = 0;
+    bool missing = true;  // the download could not fill the row
+    MeasuringMode mode = MeasuringMode::Unrecognised;
+    std::array<QString, kValueSlotCount> texts;  // as the table shows them, R ρ ρLenght Rc Rp I V
+    std::array<std::optional<double>, kValueSlotCount> numbers;  // base units
+
+    const QString& text(ValueSlot slot) const { return texts[size_t(recordColumn(slot) - 1)]; }
+    std::optional<double> value(ValueSlot slot) const {
+        return numbers[size_t(recordColumn(slot) - 1)];
+    }
+    bool overload(ValueSlot slot) const { return text(slot).startsWith(QStringLiteral("OL")); }
+};
+
+// The soil model of the survey, as the chart window chose it.
+struct ReportSoil {
+    int layers = 0;
+    std::vector<soil::SoilPoint> used;
+    std::optional<soil::SoilModel> model;
+    QString problem;  // why there is no model, or that it did not converge
+};
+
+struct ReportInput {
+    SiteFields site;
+    double limitOhm = kDefaultLimitOhm;
+    std::vector<ReportRecord> records;  // record k at k - 1
+    std::map<int, QString> notes;       // by record number
+    ReportSoil soil;
+    QDateTime madeAt;
+    QString version;
+};
+
+// A reading passes when it is a number at or below the limit; an overload does not.
+enum class Verdict { Pass, Fail, Overload };
+Verdict verdictOf(const ReportRecord& record, double limitOhm);
+
+}  // namespace kelvora::report

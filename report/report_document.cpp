@@ -1,0 +1,435 @@
+#include "report/report_document.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+#include <algorithm>
+
+#include "app/fonts.h"
+#include "link/record_download.h"
+#include "report/report_charts.h"
+#include "report/report_settings.h"
+#include "soil/soil_texts.h"
+
+namespace kelvora::report {
+
+namespace {
+
+// Page geometry and type sizes in tenths of a point.
+constexpr double kLeft = 560, kRight = ReportDocument::kPageWidth - 560;
+constexpr double kTop = 560, kBottom = ReportDocument::kPageHeight - 700;
+constexpr double kWidth = kRight - kLeft;
+constexpr int kTitleSize = 200, kHeadingSize = 130, kBodySize = 95, kSmallSize = 80;
+constexpr double kCellPadding = 40;
+constexpr double kChartHeight = 2500;
+constexpr double kParagraphGap = 120;
+const QColor kRuleColour(0x80, 0x80, 0x80);
+const QColor kHeaderFill(0xe8, 0xec, 0xf2);
+
+using Paint = std::function<void(QPainter&, const QRectF&)>;
+
+QFont reportFont(int size, bool bold = false) {
+    QFont font = simSunFont(10, bold);
+    font.setPixelSize(size);  // laid out in page units, whatever the device's resolution
+    return font;
+}
+
+// Text as typed, wrapped at word boundaries or anywhere, never read as markup.
+std::unique_ptr<QTextLayout> wrapped(const QString& text, const QFont& font, double width,
+                                     Qt::Alignment alignment = Qt::AlignLeft) {
+    QString plain = text;
+    plain.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    auto layout = std::make_unique<QTextLayout>(plain, font);
+    QTextOption option(alignment);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    layout->beginLayout();
+    double y = 0;
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout->endLayout();
+    return layout;
+}
+
+double wrappedHeight(const QString& text, const QFont& font, double width) {
+    return std::max(wrapped(text, font, width)->boundingRect().height(),
+                    QFontMetricsF(font).height());
+}
+
+void drawWrapped(QPainter& painter, const QString& text, const QFont& font, const QRectF& rect,
+                 Qt::Alignment alignment = Qt::AlignLeft) {
+    wrapped(text, font, rect.width(), alignment)->draw(&painter, rect.topLeft());
+}
+
+struct Column {
+    QString title;
+    double share;  // of the table's width
+};
+
+struct Table {
+    std::vector<Column> columns;
+    std::vector<QStringList> rows;
+    std::vector<QColor> rowColours;  // of the last cell, where it tells a verdict
+    int wrappingColumn = -1;         // the one column whose text may take several lines
+};
+
+// Places blocks down the pages; a block that does not fit begins a new page.
+class Flow {
+public:
+    explicit Flow(std::vector<std::vector<ReportDocument::Placed>>& pages) : pages_(pages) {
+        newPage();
+    }
+    void newPage() {
+        pages_.emplace_back();
+        y_ = kTop;
+    }
+    bool fits(double height) const { return y_ + height <= kBottom; }
+    // Keeps `height` on this page, or starts the next one.
+    void keep(double height) {
+        if (!fits(height) && y_ > kTop) {
+            newPage();
+        }
+    }
+    void place(double height, Paint paint) {
+        keep(height);
+        pages_.back().push_back({y_, height, std::move(paint)});
+        y_ += height;
+    }
+    void space(double height) { y_ += height; }
+
+private:
+    std::vector<std::vector<ReportDocument::Placed>>& pages_;
+    double y_ = kTop;
+};
+
+void drawRow(QPainter& painter, const QRectF& rect, const std::vector<Column>& columns,
+             const QStringList& cells, const QFont& font, bool header, const QColor& last,
+             int wrappingColumn) {
+    painter.save();
+    if (header) {
+        painter.fillRect(rect, kHeaderFill);
+    }
+    painter.setPen(QPen(kRuleColour, 4));
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    double x = rect.left();
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const double width = columns[c].share * rect.width();
+        const QRectF cell(x + kCellPadding, rect.top() + kCellPadding / 2,
+                          width - 2 * kCellPadding, rect.height() - kCellPadding);
+        painter.setPen(c + 1 == columns.size() && last.isValid() ? last : Qt::black);
+        if (int(c) == wrappingColumn && !header) {
+            drawWrapped(painter, cells.value(int(c)), font, cell);
+        } else {
+            painter.setFont(font);
+            painter.drawText(cell, Qt::AlignVCenter | Qt::AlignHCenter, cells.value(int(c)));
+        }
+        x += width;
+    }
+    painter.restore();
+}
+
+// A table whose header row repeats at the top of every page it runs onto; no row is cut.
+void placeTable(Flow& flow, const Table& table) {
+    const QFont body = reportFont(kBodySize);
+    const QFont bold = reportFont(kBodySize, true);
+    const double line = QFontMetricsF(body).height() + kCellPadding;
+    QStringList titles;
+    for (const Column& column : table.columns) {
+        titles << column.title;
+    }
+    const auto header = [&table, titles, bold](QPainter& painter, const QRectF& rect) {
+        drawRow(painter, rect, table.columns, titles, bold, true, QColor(), -1);
+    };
+    flow.keep(2 * line);
+    flow.place(line, header);
+    for (size_t r = 0; r < table.rows.size(); ++r) {
+        double height = line;
+        const int wrap = table.wrappingColumn;
+        if (wrap >= 0 && !table.rows[r].value(wrap).isEmpty()) {
+            const double width = table.columns[size_t(wrap)].share * kWidth - 2 * kCellPadding;
+            height = std::max(line, wrappedHeight(table.rows[r][wrap], body, width) + kCellPadding);
+        }
+        if (!flow.fits(height)) {
+            flow.newPage();
+            flow.place(line, header);
+        }
+        const QColor colour = r < table.rowColours.size() ? table.rowColours[r] : QColor();
+        flow.place(height, [&table, r, body, colour](QPainter& painter, const QRectF& rect) {
+            drawRow(painter, rect, table.columns, table.rows[r], body, false, colour,
+                    table.wrappingColumn);
+        });
+    }
+}
+
+}  // namespace
+
+ReportDocument::ReportDocument(ReportInput input) : input_(std::move(input)) {
+    installFontSubstitutions();
+    layOut();
+}
+
+ReportDocument::~ReportDocument() = default;
+
+void ReportDocument::paintPage(int index, QPainter& painter, const QRectF& target) const {
+    if (index < 0 || index >= pageCount()) {
+        return;
+    }
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / kPageWidth, target.height() / kPageHeight);
+    for (const Placed& block : pages_[size_t(index)]) {
+        block.paint(painter, QRectF(kLeft, block.top, kWidth, block.height));
+    }
+    // The footer: who made it and when on the left, the page on the right.
+    const QFont small = reportFont(kSmallSize);
+    painter.setFont(small);
+    painter.setPen(QPen(kRuleColour, 4));
+    const double footer = kBottom + 250;
+    painter.drawLine(QPointF(kLeft, footer - 40), QPointF(kRight, footer - 40));
+    painter.setPen(Qt::black);
+    const QRectF line(kLeft, footer, kWidth, QFontMetricsF(small).height());
+    painter.drawText(line, Qt::AlignLeft,
+                     QStringLiteral("Kelvora %1 · 报告生成于 %2")
+                         .arg(input_.version,
+                              input_.madeAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+    painter.drawText(line, Qt::AlignRight,
+                     QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(pageCount()));
+    painter.restore();
+}
+
+void ReportDocument::layOut() {
+    pages_.clear();
+    Flow flow(pages_);
+    const QFont title = reportFont(kTitleSize, true);
+    const QFont heading = reportFont(kHeadingSize, true);
+    const QFont body = reportFont(kBodySize);
+    const QFont bold = reportFont(kBodySize, true);
+    const double line = QFontMetricsF(body).height();
+    const auto text = [&flow, line](const QString& words, const QFont& font,
+                              Qt::Alignment alignment = Qt::AlignLeft) {
+        flow.place(wrappedHeight(words, font, kWidth) + line / 3,
+                   [words, font, alignment](QPainter& painter, const QRectF& rect) {
+                       painter.setPen(Qt::black);
+                       drawWrapped(painter, words, font, rect, alignment);
+                   });
+    };
+    const auto section = [&](const QString& name) {
+        const double height = QFontMetricsF(heading).height() * 1.4;
+        flow.space(kParagraphGap);
+        flow.keep(height + 4 * line);
+        flow.place(height, [name, heading](QPainter& painter, const QRectF& rect) {
+            painter.setFont(heading);
+            painter.setPen(Qt::black);
+            painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, name);
+            painter.setPen(QPen(Qt::black, 6));
+            painter.drawLine(rect.bottomLeft() - QPointF(0, 30), rect.bottomRight() - QPointF(0, 30));
+        });
+    };
+    const auto noteOf = [this](int record) {
+        const auto note = input_.notes.find(record);
+        return note == input_.notes.end() ? QString() : note->second;
+    };
+
+    text(QStringLiteral("接地电阻测试报告"), title, Qt::AlignHCenter);
+    flow.space(kParagraphGap);
+
+    // The site block: label and value twice a line, values wrapped in their half.
+    const double labelWidth = 0.2 * kWidth, valueWidth = 0.3 * kWidth;
+    for (int field = 0; field < kSiteFieldCount; field += 2) {
+        std::vector<std::pair<QString, QString>> pair;
+        double height = line;
+        for (int f = field; f < std::min(field + 2, int(kSiteFieldCount)); ++f) {
+            const QString value = input_.site[size_t(f)];
+            pair.emplace_back(QString::fromUtf8(siteFieldLabel(SiteField(f))) + QStringLiteral("："),
+                              value);
+            height = std::max(height, wrappedHeight(value, body, valueWidth - kCellPadding));
+        }
+        flow.place(height + line / 3, [pair, body, bold, labelWidth, valueWidth](
+                                          QPainter& painter, const QRectF& rect) {
+            painter.setPen(Qt::black);
+            for (size_t k = 0; k < pair.size(); ++k) {
+                const double x = rect.left() + k * (labelWidth + valueWidth);
+                drawWrapped(painter, pair[k].first, bold, QRectF(x, rect.top(), labelWidth, rect.height()));
+                drawWrapped(painter, pair[k].second, body,
+                            QRectF(x + labelWidth, rect.top(), valueWidth - kCellPadding, rect.height()));
+            }
+        });
+    }
+    text(QStringLiteral("接地电阻限值：%1 Ω（读数不大于限值为合格）").arg(limitText(input_.limitOhm)), bold);
+
+    // What the records hold.
+    int counts[5] = {};
+    QList<int> missing;
+    int passed = 0, failed = 0, overloads = 0;
+    const ReportRecord* highest = nullptr;
+    for (const ReportRecord& record : input_.records) {
+        if (record.missing) {
+            missing << record.number;
+            continue;
+        }
+        ++counts[int(record.mode)];
+        if (record.mode != MeasuringMode::EarthResistance) {
+            continue;
+        }
+        const Verdict verdict = verdictOf(record, input_.limitOhm);
+        passed += verdict == Verdict::Pass;
+        failed += verdict != Verdict::Pass;
+        overloads += verdict == Verdict::Overload;
+        if (verdict != Verdict::Overload &&
+            (highest == nullptr || *record.value(ValueSlot::R) > *highest->value(ValueSlot::R))) {
+            highest = &record;
+        }
+    }
+    section(QStringLiteral("概况"));
+    text(QStringLiteral("记录共 %1 条：接地电阻 %2 条，土壤电阻率 %3 条，地电压 %4 条，钳形电流 %5 条；"
+                        "未能读取 %6 条。")
+             .arg(input_.records.size())
+             .arg(counts[int(MeasuringMode::EarthResistance)])
+             .arg(counts[int(MeasuringMode::SoilResistivity)])
+             .arg(counts[int(MeasuringMode::EarthVoltage)])
+             .arg(counts[int(MeasuringMode::ClampCurrent)])
+             .arg(missing.size()),
+         body);
+    if (counts[int(MeasuringMode::EarthResistance)] > 0) {
+        text(QStringLiteral("接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。")
+                 .arg(passed)
+                 .arg(failed)
+                 .arg(overloads)
+                 .arg(highest == nullptr
+                          ? QString()
+                          : QStringLiteral("；最大 R = %1（记录 %2）")
+                                .arg(highest->text(ValueSlot::R))
+                                .arg(highest->number)),
+             body);
+    }
+
+    // Earth resistance: the verdict of each reading, then the chart.
+    if (counts[int(MeasuringMode::EarthResistance)] > 0) {
+        section(QStringLiteral("接地电阻"));
+        Table table{{{QStringLiteral("NO."), 0.08}, {QStringLiteral("R"), 0.14},
+                     {QStringLiteral("Rc"), 0.14}, {QStringLiteral("Rp"), 0.14},
+                     {QStringLiteral("备注"), 0.36}, {QStringLiteral("结论"), 0.14}},
+                    {}, {}, 4};
+        for (const ReportRecord& record : input_.records) {
+            if (record.missing || record.mode != MeasuringMode::EarthResistance) {
+                continue;
+            }
+            const Verdict verdict = verdictOf(record, input_.limitOhm);
+            table.rows.push_back({QString::number(record.number),
+                                  verdict == Verdict::Overload ? QStringLiteral("超量程")
+                                                               : record.text(ValueSlot::R),
+                                  record.text(ValueSlot::Rc), record.text(ValueSlot::Rp),
+                                  noteOf(record.number),
+                                  verdict == Verdict::Pass ? QStringLiteral("合格")
+                                                           : QStringLiteral("不合格")});
+            table.rowColours.push_back(verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20)
+                                                                : QColor(0xc0, 0x10, 0x10));
+        }
+        auto shared = std::make_shared<Table>(std::move(table));
+        placeTable(flow, *shared);
+        tables_.push_back(shared);
+        flow.space(kParagraphGap);
+        const ChartPage chart = resistanceChart(input_.records, input_.limitOhm);
+        flow.place(kChartHeight, [chart](QPainter& painter, const QRectF& rect) {
+            paintChart(painter, rect, chart);
+        });
+    }
+
+    // Soil resistivity: the readings, the sounding with the model, the layers.
+    if (counts[int(MeasuringMode::SoilResistivity)] > 0) {
+        section(QStringLiteral("土壤电阻率"));
+        Table table{{{QStringLiteral("NO."), 0.1}, {QStringLiteral("a（ρ长度）"), 0.2},
+                     {QStringLiteral("ρ"), 0.2}, {QStringLiteral("备注"), 0.5}},
+                    {}, {}, 3};
+        for (const ReportRecord& record : input_.records) {
+            if (!record.missing && record.mode == MeasuringMode::SoilResistivity) {
+                table.rows.push_back({QString::number(record.number),
+                                      record.text(ValueSlot::RhoLength),
+                                      record.text(ValueSlot::Rho), noteOf(record.number)});
+            }
+        }
+        auto shared = std::make_shared<Table>(std::move(table));
+        placeTable(flow, *shared);
+        tables_.push_back(shared);
+        const ChartPage chart = surveyChart(input_.records);
+        const std::optional<soil::SoilModel> model =
+            input_.soil.problem.isEmpty() ? input_.soil.model : std::nullopt;
+        if (!chart.series[0].points.empty()) {
+            flow.space(kParagraphGap);
+            flow.place(kChartHeight, [chart, model](QPainter& painter, const QRectF& rect) {
+                paintChart(painter, rect, chart, model ? &*model : nullptr);
+            });
+        }
+        if (model) {
+            text(QStringLiteral("土壤模型：%1层，%2，%3 个测点。")
+                     .arg(model->layers())
+                     .arg(soil::rmsText(*model))
+                     .arg(input_.soil.used.size()),
+                 bold);
+            Table layers{{}, soil::layerTableRows(*model), {}, -1};
+            for (const QString& name : soil::layerTableHeader()) {
+                layers.columns.push_back({name, 0.2});
+            }
+            auto layerTable = std::make_shared<Table>(std::move(layers));
+            placeTable(flow, *layerTable);
+            tables_.push_back(layerTable);
+        } else {
+            text(QStringLiteral("土壤模型：") + input_.soil.problem, body);
+        }
+    }
+
+    // Earth voltage and clamp current: their values.
+    const std::pair<MeasuringMode, ValueSlot> others[] = {
+        {MeasuringMode::EarthVoltage, ValueSlot::V}, {MeasuringMode::ClampCurrent, ValueSlot::I}};
+    for (const auto& [mode, slot] : others) {
+        if (counts[int(mode)] == 0) {
+            continue;
+        }
+        const bool voltage = mode == MeasuringMode::EarthVoltage;
+        section(voltage ? QStringLiteral("地电压") : QStringLiteral("钳形电流"));
+        Table table{{{QStringLiteral("NO."), 0.12},
+                     {voltage ? QStringLiteral("V") : QStringLiteral("I"), 0.24},
+                     {QStringLiteral("备注"), 0.64}},
+                    {}, {}, 2};
+        for (const ReportRecord& record : input_.records) {
+            if (!record.missing && record.mode == mode) {
+                table.rows.push_back(
+                    {QString::number(record.number), record.text(slot), noteOf(record.number)});
+            }
+        }
+        auto shared = std::make_shared<Table>(std::move(table));
+        placeTable(flow, *shared);
+        tables_.push_back(shared);
+    }
+
+    if (!missing.isEmpty()) {
+        section(QStringLiteral("未能读取的记录"));
+        text(QStringLiteral("以下记录未能从仪器读取，报告中没有它们的读数：%1（共 %2 条）。")
+                 .arg(recordRanges(missing, int(missing.size())))
+                 .arg(missing.size()),
+             body);
+    }
+
+    // Signatures at the end.
+    flow.space(3 * kParagraphGap);
+    const QString tester = input_.site[Tester], reviewer = input_.site[Reviewer];
+    flow.place(3 * line, [tester, reviewer, body](QPainter& painter, const QRectF& rect) {
+        painter.setFont(body);
+        painter.setPen(Qt::black);
+        const double half = rect.width() / 2;
+        const QString names[] = {QStringLiteral("测试人员（签字）："), QStringLiteral("审核人（签字）：")};
+        for (int k = 0; k < 2; ++k) {
+            const QRectF cell(rect.left() + k * half, rect.top(), half - 200, rect.height());
+            painter.drawText(cell, Qt::AlignLeft | Qt::AlignBottom, names[k]);
+            painter.drawLine(QPointF(cell.left() + 1500, cell.bottom() - 10),
+                             QPointF(cell.right(), cell.bottom() - 10));
+            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop,
+                             (k == 0 ? tester : reviewer));
+        }
+    });
+}
+
+}  // namespace kelvora::report

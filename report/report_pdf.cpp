@@ -1,0 +1,44 @@
+#include "report/report_pdf.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "export/text_file.h"
+#include "report/report_document.h"
+
+namespace kelvora::report {
+
+namespace {
+
+constexpr int kResolution = 600;  // dpi of the page's coordinates; text and lines stay vectors
+
+}  // namespace
+
+QByteArray reportPdf(const ReportDocument& document) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kResolution);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(0, 0, 0, 0)));
+        writer.setTitle(QStringLiteral("接地电阻测试报告"));
+        writer.setCreator(QStringLiteral("Kelvora"));
+        QPainter painter(&writer);
+        for (int page = 0; page < document.pageCount(); ++page) {
+            if (page > 0) {
+                writer.newPage();
+            }
+            document.paintPage(page, painter, QRectF(0, 0, writer.width(), writer.height()));
+        }
+    }
+    return bytes;
+}
+
+QString writeReportPdf(const QString& path, const ReportDocument& document) {
+    return writeFileSafely(path, reportPdf(document));
+}
+
+}  // namespace kelvora::report

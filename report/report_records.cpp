@@ -1,0 +1,133 @@
+#include "report/report_records.h"
+
+#include <cmath>
+
+#include "export/csv_reader.h"
+#include "soil/soil_selection.h"
+#include "soil/soil_texts.h"
+
+namespace kelvora::report {
+
+namespace {
+
+constexpr int kTextColumns = 8;  // NO. and the seven values; the numbers follow in the CSV
+
+// The number of a CSV cell: a dot as decimal separator, nothing for an empty cell.
+std::optional<double> csvNumber(const QString& field) {
+    bool ok = false;
+    const double value = field.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+// The mode of a row by the value text that is filled: R, ρ, V or I.
+MeasuringMode modeOfTexts(const ReportRecord& record) {
+    if (!record.text(ValueSlot::R).isEmpty()) {
+        return MeasuringMode::EarthResistance;
+    }
+    if (!record.text(ValueSlot::Rho).isEmpty()) {
+        return MeasuringMode::SoilResistivity;
+    }
+    if (!record.text(ValueSlot::V).isEmpty()) {
+        return MeasuringMode::EarthVoltage;
+    }
+    if (!record.text(ValueSlot::I).isEmpty()) {
+        return MeasuringMode::ClampCurrent;
+    }
+    return MeasuringMode::Unrecognised;
+}
+
+ReportSoil soilOfPoints(std::vector<soil::SoilPoint> points, int layers,
+                        const soil::SoilModel* model, const QString& problem) {
+    ReportSoil soil;
+    soil.layers = layers;
+    soil.used = std::move(points);
+    if (model != nullptr) {
+        soil.model = *model;
+    }
+    soil.problem = problem;
+    return soil;
+}
+
+}  // namespace
+
+std::vector<ReportRecord> recordsOf(const RecordCells& cells, const RecordModel& records) {
+    std::vector<ReportRecord> rows;
+    for (int number = 1; number < cells.rows; ++number) {
+        const Record& record = records.record(number);
+        ReportRecord row;
+        row.number = number;
+        row.missing = !record.received();
+        row.mode = record.mode;
+        for (int slot = 0; slot < kValueSlotCount; ++slot) {
+            row.texts[size_t(slot)] = cells.text(number, slot + 1);
+            const RecordValue& value = record.values[size_t(slot)];
+            if (value.hasNumber()) {
+                row.numbers[size_t(slot)] = value.number;
+            }
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
+                                                        QString* error) {
+    const CsvRows csv = readCsv(bytes);
+    const QStringList expected = {QStringLiteral("NO."), QStringLiteral("R"),
+                                  QStringLiteral("ρ"),   QStringLiteral("ρLenght"),
+                                  QStringLiteral("Rc"),  QStringLiteral("Rp"),
+                                  QStringLiteral("I"),   QStringLiteral("V")};
+    if (csv.rows.empty() || csv.rows.front().mid(0, kTextColumns) != expected ||
+        csv.rows.front().size() < kTextColumns + kValueSlotCount) {
+        *error = QStringLiteral("not a record CSV saved by Kelvora (its first row is not the "
+                                "record table's header)");
+        return std::nullopt;
+    }
+    std::vector<ReportRecord> records;
+    for (size_t r = 1; r < csv.rows.size(); ++r) {
+        const QStringList& fields = csv.rows[r];
+        ReportRecord record;
+        record.number = int(r);
+        for (int slot = 0; slot < kValueSlotCount; ++slot) {
+            record.texts[size_t(slot)] = fields.value(slot + 1).trimmed();
+            record.numbers[size_t(slot)] = csvNumber(fields.value(kTextColumns + slot));
+        }
+        record.mode = modeOfTexts(record);
+        record.missing = record.mode == MeasuringMode::Unrecognised &&
+                         fields.value(0).trimmed().isEmpty();
+        records.push_back(record);
+    }
+    // A last empty line is the end of the file, not a missing record.
+    while (!records.empty() && records.back().missing) {
+        records.pop_back();
+    }
+    if (records.empty()) {
+        *error = QStringLiteral("the file holds no record");
+        return std::nullopt;
+    }
+    return records;
+}
+
+ReportSoil soilOf(const soil::SoilSelection& selection) {
+    return soilOfPoints(selection.usedPoints(), selection.layers(), selection.chosenModel(),
+                        soil::modelProblemText(selection));
+}
+
+ReportSoil soilOf(const std::vector<ReportRecord>& records) {
+    std::vector<soil::SoilPoint> points;
+    for (const ReportRecord& record : records) {
+        const std::optional<double> rho = record.value(ValueSlot::Rho);
+        const std::optional<double> spacing = record.value(ValueSlot::RhoLength);
+        if (record.mode == MeasuringMode::SoilResistivity && rho && spacing && *rho > 0 &&
+            *spacing > 0) {
+            points.push_back({*spacing, *rho, record.number});
+        }
+    }
+    const int layers = soil::SoilSelection::kDefaultLayers;
+    const std::vector<soil::SoilModel> models = soil::fitSoilModels(points, layers);
+    const soil::SoilModel* model = int(models.size()) == layers ? &models.back() : nullptr;
+    const QString problem = soil::modelProblemText(layers, int(points.size()), model);
+    return soilOfPoints(std::move(points), layers, model, problem);
+}
+
+}  // namespace kelvora::report

@@ -1,0 +1,81 @@
+#include "report/report_settings.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <cmath>
+#include <memory>
+
+namespace kelvora::report {
+
+namespace {
+
+const QString kLimitKey = QStringLiteral("report/limitOhm");
+
+// In the default format, so that tests can point it at a folder of INI files.
+std::unique_ptr<QSettings> settingsStore() {
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("Kelvora"),
+                                       QStringLiteral("Kelvora"));
+}
+
+QString fieldKey(SiteField field) {
+    return QStringLiteral("report/") + QString::fromLatin1(siteFieldKey(field));
+}
+
+}  // namespace
+
+ReportSettings loadReportSettings() {
+    const auto store = settingsStore();
+    ReportSettings settings;
+    for (int field = 0; field < kSiteFieldCount; ++field) {
+        if (field != TestDate) {
+            settings.site[size_t(field)] = store->value(fieldKey(SiteField(field))).toString();
+        }
+    }
+    QString why;
+    settings.limitOhm =
+        parseLimit(store->value(kLimitKey).toString(), &why).value_or(kDefaultLimitOhm);
+    return settings;
+}
+
+void saveReportSettings(const ReportSettings& settings) {
+    const auto store = settingsStore();
+    for (int field = 0; field < kSiteFieldCount; ++field) {
+        if (field != TestDate) {
+            store->setValue(fieldKey(SiteField(field)), settings.site[size_t(field)]);
+        }
+    }
+    store->setValue(kLimitKey, limitText(settings.limitOhm));
+    store->sync();
+}
+
+std::optional<double> parseLimit(const QString& text, QString* why) {
+    static const QRegularExpression kNumber(QStringLiteral("^\\d+(\\.\\d{1,2})?$"));
+    const QString typed = text.trimmed();
+    if (typed.isEmpty()) {
+        *why = QStringLiteral("请填写限值");
+        return std::nullopt;
+    }
+    if (!kNumber.match(typed).hasMatch()) {
+        *why = QStringLiteral("限值须为正数，最多两位小数");
+        return std::nullopt;
+    }
+    const double limit = typed.toDouble();
+    if (!(limit > 0) || !std::isfinite(limit)) {
+        *why = QStringLiteral("限值须大于 0");
+        return std::nullopt;
+    }
+    return limit;
+}
+
+QString limitText(double limitOhm) {
+    QString text = QString::number(limitOhm, 'f', 2);
+    while (text.endsWith(QLatin1Char('0'))) {
+        text.chop(1);
+    }
+    if (text.endsWith(QLatin1Char('.'))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+}  // namespace kelvora::report

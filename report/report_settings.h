@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "report/report_data.h"
+
+namespace kelvora::report {
+
+// What the report dialog remembers between runs (QSettings, "Kelvora"/"Kelvora", in the
+// default format): the site fields but the date, and the limit.
+struct ReportSettings {
+    SiteFields site;
+    double limitOhm = kDefaultLimitOhm;
+};
+ReportSettings loadReportSettings();
+void saveReportSettings(const ReportSettings& settings);
+
+// A limit as typed: a positive number with up to two decimals; empty with `why` otherwise.
+std::optional<double> parseLimit(const QString& text, QString* why);
+// The limit as the report prints it: "4", "2.5", "0.75".
+QString limitText(double limitOhm);
+
+}  // namespace kelvora::report
