@@ -119,7 +119,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         } else if (isOption(argument, QStringLiteral("--soil-model"))) {
             const std::optional<QString> file =
                 optionValue(arguments, k, QStringLiteral("--soil-model"));
-            if (!file || file->isEmpty()) {
+            if (!file || file->isEmpty() || file->startsWith(QLatin1String("--"))) {
                 line.error = QStringLiteral("--soil-model needs a FILE");
             } else {
                 line.soilModelFile = *file;
@@ -159,6 +159,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (line.ok() && line.limitOhm > 0 && line.reportPdf.isEmpty()) {
         line.error = QStringLiteral("--limit goes with --report RECORDS.csv OUT.pdf");
+    }
+    // Those two end before any window or port: other options would be silently ignored.
+    const int alone = int(!line.soilModelFile.isEmpty()) + int(!line.reportPdf.isEmpty());
+    if (line.ok() && alone > 0 && (alone > 1 || line.demo || !line.ports.isEmpty())) {
+        line.error = QStringLiteral("--soil-model and --report each run on their own");
     }
     return line;
 }

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <map>
@@ -77,7 +78,12 @@ SoilModelPanel::SoilModelPanel(const ChartPage& page, soil::SoilSelection& selec
     connect(layers_, &QComboBox::currentIndexChanged, this,
             [this](int index) { selection_.setLayers(index + 1); });
     connect(points_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        selection_.setLeftOut(item->data(Qt::UserRole).toInt(), item->checkState() != Qt::Checked);
+        const int record = item->data(Qt::UserRole).toInt();
+        const bool leftOut = item->checkState() != Qt::Checked;
+        // Afterwards: the refit rebuilds the list, which must not happen inside its item's signal.
+        QTimer::singleShot(0, this, [this, record, leftOut] {
+            selection_.setLeftOut(record, leftOut);
+        });
     });
     connect(&selection_, &soil::SoilSelection::changed, this, [this] { refresh(); });
     refresh();

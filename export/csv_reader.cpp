@@ -6,16 +6,22 @@ namespace kelvora {
 
 namespace {
 
+// A semicolon or a tab in the first line, outside quotes, is the separator (a comma there may
+// be a decimal comma); a comma otherwise.
 QChar separatorOf(const QString& text) {
+    bool quoted = false;
+    bool semicolon = false, tab = false;
     for (const QChar c : text) {
-        if (c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\t')) {
-            return c;
-        }
-        if (c == QLatin1Char('\n')) {
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r'))) {
             break;
+        } else if (!quoted) {
+            semicolon = semicolon || c == QLatin1Char(';');
+            tab = tab || c == QLatin1Char('\t');
         }
     }
-    return QLatin1Char(',');
+    return semicolon ? QLatin1Char(';') : tab ? QLatin1Char('\t') : QLatin1Char(',');
 }
 
 }  // namespace

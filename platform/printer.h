@@ -6,6 +6,8 @@
 class QPainter;
 class QRectF;
 
+class QWidget;
+
 namespace kelvora {
 
 // The printer as the print command sees it: lines of text, one after another.
@@ -20,6 +22,15 @@ public:
     // painter's coordinates. False when this printer can only print lines.
     using PagePainter = std::function<void(QPainter& painter, const QRectF& page)>;
     virtual bool printPage(const PagePainter& paint) {
+        (void)paint;
+        return false;
+    }
+    // Shows `pages` pages, each drawn by `paint` into the page's printable area, in the
+    // toolkit's print preview, from which the user may print them. False when it cannot.
+    using PageAt = std::function<void(int page, QPainter& painter, const QRectF& area)>;
+    virtual bool preview(QWidget* parent, int pages, const PageAt& paint) {
+        (void)parent;
+        (void)pages;
         (void)paint;
         return false;
     }

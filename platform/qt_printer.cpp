@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -120,6 +121,23 @@ bool QtPrinter::printPage(const PagePainter& paint) {
     }
     paint(*painter_, QRectF(0, 0, qprinter()->width(), qprinter()->height()));
     currentYTwips_ = 0;
+    return true;
+}
+
+bool QtPrinter::preview(QWidget* parent, int pages, const PageAt& paint) {
+    QPrintPreviewDialog dialog(qprinter(), parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [pages, &paint](QPrinter* printer) {
+                         QPainter painter(printer);
+                         for (int page = 0; page < pages; ++page) {
+                             if (page > 0) {
+                                 printer->newPage();
+                             }
+                             paint(page, painter,
+                                   QRectF(0, 0, printer->width(), printer->height()));
+                         }
+                     });
+    dialog.exec();
     return true;
 }
 

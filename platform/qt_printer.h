@@ -23,6 +23,7 @@ public:
     bool setCurrentY(double twips) override;
     bool print(const QString& line) override;
     bool printPage(const PagePainter& paint) override;
+    bool preview(QWidget* parent, int pages, const PageAt& paint) override;
     bool endDoc() override;
     QString lastError() const override { return error_; }
 

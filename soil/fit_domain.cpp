@@ -12,6 +12,7 @@ constexpr double kThinnest = 1.0 / 20;  // of the shortest spacing
 constexpr double kThickest = 3;         // times the longest spacing
 // How near a bound, in ln, counts as on it.
 constexpr double kOnBound = 1e-6;
+constexpr double kInsideBounds = 0.999;
 
 }  // namespace
 

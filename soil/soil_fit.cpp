@@ -150,6 +150,17 @@ void setSpreads(SoilModel& model, const RelativeResiduals& residuals, const Vect
     }
 }
 
+// Follows a fit to where double precision stops it. That last stretch may run out of
+// evaluations without changing the sum of squares: it does not undo the convergence.
+Fitted polish(RelativeResiduals& residuals, const Fitted& fitted) {
+    Fitted polished = minimise(residuals, fitted.y, kPolishTolerance);
+    if (!(polished.sumOfSquares <= fitted.sumOfSquares)) {
+        return fitted;
+    }
+    polished.converged = polished.converged || fitted.converged;
+    return polished;
+}
+
 SoilModel modelAt(const RelativeResiduals& residuals, const Fitted& fitted) {
     const VectorXd theta = residuals.domain.toLog(fitted.y);
     SoilModel model;
@@ -157,14 +168,17 @@ SoilModel modelAt(const RelativeResiduals& residuals, const Fitted& fitted) {
     VectorXd r(residuals.values());
     residuals.atLog(theta, r);
     model.converged = fitted.converged && r.allFinite();
-    if (!r.allFinite()) {
-        r.setZero();  // never shown as a number; the model says it did not converge
-    }
     model.errorsPercent.resize(size_t(r.size()));
     for (Eigen::Index k = 0; k < r.size(); ++k) {
         model.errorsPercent[size_t(k)] = 100 * r[k];
     }
     model.rmsPercent = 100 * std::sqrt(r.squaredNorm() / double(r.size()));
+    if (!r.allFinite()) {
+        // Not a model to measure spreads by; its texts and the JSON show no number.
+        model.rhoSigma.assign(size_t(model.layers()), std::nullopt);
+        model.thicknessSigma.assign(size_t(model.layers() - 1), std::nullopt);
+        return model;
+    }
     setSpreads(model, residuals, theta);
     return model;
 }
@@ -179,11 +193,14 @@ double SoilModel::sumOfSquares() const {
     return sum;
 }
 
-SoilModel fitSoilModelFrom(const std::vector<SoilPoint>& points, const LayeredEarth& start) {
+std::optional<SoilModel> fitSoilModelFrom(const std::vector<SoilPoint>& points,
+                                          const LayeredEarth& start) {
+    if (int(points.size()) < start.parameters()) {
+        return std::nullopt;
+    }
     RelativeResiduals residuals(points, start.layers());
-    const Fitted fitted =
-        minimise(residuals, residuals.domain.fromLog(logParametersOf(start)), kPolishTolerance);
-    return modelAt(residuals, fitted);
+    const Fitted fitted = minimise(residuals, residuals.domain.fromLog(logParametersOf(start)));
+    return modelAt(residuals, polish(residuals, fitted));
 }
 
 std::optional<SoilModel> fitSoilModel(const std::vector<SoilPoint>& points, int layers,
@@ -224,8 +241,7 @@ std::optional<SoilModel> fitSoilModel(const std::vector<SoilPoint>& points, int 
             best = std::move(fitted);
         }
     }
-    const Fitted polished = minimise(residuals, best.y, kPolishTolerance);
-    return modelAt(residuals, polished.sumOfSquares <= best.sumOfSquares ? polished : best);
+    return modelAt(residuals, polish(residuals, best));
 }
 
 std::vector<SoilModel> fitSoilModels(const std::vector<SoilPoint>& points, int maxLayers) {

@@ -31,9 +31,10 @@ struct SoilModel {
 
 constexpr int kMaxFittedLayers = 3;
 
-// Fits from one start: the local least-squares optimum nearest to `start`. Needs at least as
-// many points as the start has parameters.
-SoilModel fitSoilModelFrom(const std::vector<SoilPoint>& points, const LayeredEarth& start);
+// Fits from one start: the local least-squares optimum nearest to `start`. Empty when there
+// are fewer points than the start has parameters.
+std::optional<SoilModel> fitSoilModelFrom(const std::vector<SoilPoint>& points,
+                                          const LayeredEarth& start);
 
 // The best model of `layers` (1 to kMaxFittedLayers) layers from starts spread over the data's
 // range and, when `fewer` is given, from that model of one layer less, so that it fits at

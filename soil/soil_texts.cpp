@@ -2,6 +2,8 @@
 
 #include "soil/soil_selection.h"
 
+#include <cmath>
+
 namespace kelvora::soil {
 
 namespace {

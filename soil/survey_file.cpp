@@ -40,7 +40,7 @@ void take(SurveyFile& survey, std::optional<double> spacing, std::optional<doubl
 
 // The record CSV: a survey row is one whose ρ text column is filled; its numbers stand in the
 // numeric columns "ρ/Ωm" and "ρLenght/m" (empty for an overload).
-bool readRecordCsv(const Rows& rows, SurveyFile& survey) {
+bool readRecordCsv(const Rows& rows, bool decimalComma, SurveyFile& survey) {
     const QStringList& header = rows.front();
     const qsizetype text = header.indexOf(QStringLiteral("ρ"));
     const qsizetype rho = header.indexOf(QStringLiteral("ρ/Ωm"));
@@ -51,7 +51,8 @@ bool readRecordCsv(const Rows& rows, SurveyFile& survey) {
     for (size_t r = 1; r < rows.size(); ++r) {
         const QStringList& row = rows[r];
         if (row.size() > std::max({text, rho, spacing}) && !row[text].trimmed().isEmpty()) {
-            take(survey, numberIn(row[spacing], false), numberIn(row[rho], false));
+            take(survey, numberIn(row[spacing], decimalComma),
+                 numberIn(row[rho], decimalComma));
         }
     }
     return true;
@@ -79,9 +80,10 @@ void readTwoColumns(const Rows& rows, bool decimalComma, SurveyFile& survey) {
 std::optional<SurveyFile> parseSurveyCsv(const QByteArray& bytes, QString* error) {
     const CsvRows csv = readCsv(bytes);
     SurveyFile survey;
-    if (csv.rows.empty() || !readRecordCsv(csv.rows, survey)) {
-        // A semicolon separates fields where the comma is the decimal separator.
-        readTwoColumns(csv.rows, csv.separator == QLatin1Char(';'), survey);
+    // Where the fields are not separated by commas, a comma may be the decimal separator.
+    const bool decimalComma = csv.separator != QLatin1Char(',');
+    if (csv.rows.empty() || !readRecordCsv(csv.rows, decimalComma, survey)) {
+        readTwoColumns(csv.rows, decimalComma, survey);
     }
     if (survey.points.empty()) {
         *error = survey.rows == 0

@@ -10,8 +10,8 @@
 namespace kelvora::soil {
 
 // The survey in a CSV file: the program's own record CSV (its soil-resistivity rows), or two
-// numeric columns, spacing in m and apparent resistivity in Ωm, separated by commas, tabs, or
-// semicolons with decimal commas. A first row that is not numeric is a header.
+// numeric columns, spacing in m and apparent resistivity in Ωm, separated by commas, or by
+// semicolons or tabs with decimal commas or dots. A first row that is not numeric is a header.
 struct SurveyFile {
     int rows = 0;                   // rows of survey data, usable or not
     std::vector<SoilPoint> points;  // the rows with a positive spacing and resistivity

@@ -36,6 +36,11 @@ TEST(CommandLine, EveryKindOfBadInputGetsAMessage) {
         {{"--soil-model", "s.csv", "--layers", "4"}, "1, 2 or 3"},
         {{"--soil-model=s.csv", "--layers=x"}, "1, 2 or 3"},
         {{"--layers", "2"}, "--soil-model"},
+        {{"--soil-model", "--layers", "2"}, "FILE"},
+        {{"--soil-model", "s.csv", "--demo"}, "on their own"},
+        {{"--report", "r.csv"}, "OUT.pdf"},
+        {{"--report", "r.csv", "o.pdf", "--limit", "0"}, "positive"},
+        {{"--limit", "4"}, "--report"},
     };
     for (const auto& [arguments, mentions] : cases) {
         const CommandLine line = parseCommandLine(arguments);

@@ -92,6 +92,7 @@ TEST_F(SoilModelWindow, TabFollowsTheChoicesAndSaves) {
     EXPECT_EQ(points, 12);
 
     panel->pointList()->item(3)->setCheckState(Qt::Unchecked);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(t->form->soilChoice.leftOut(4));
     EXPECT_EQ(t->form->soilChoice.chosenModel()->errorsPercent.size(), 11u);
     EXPECT_TRUE(panel->modelText()->text().contains(QStringLiteral("11个测点")));
@@ -100,6 +101,7 @@ TEST_F(SoilModelWindow, TabFollowsTheChoicesAndSaves) {
 
     for (int k = 0; k < points - 4; ++k) {
         panel->pointList()->item(k)->setCheckState(Qt::Unchecked);
+        QCoreApplication::processEvents();
     }
     EXPECT_TRUE(panel->layerTable()->isHidden());
     EXPECT_EQ(panel->modelText()->text(),
