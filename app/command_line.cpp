@@ -142,12 +142,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 line.reportPdf = arguments[++k];
             }
         } else if (isOption(argument, QStringLiteral("--limit"))) {
-            const QString value = optionValue(arguments, k, QStringLiteral("--limit")).value_or(QString());
+            const QString value =
+                optionValue(arguments, k, QStringLiteral("--limit")).value_or(QString());
             QString why;
             line.limitOhm = report::parseLimit(value, &why).value_or(0);
             if (line.limitOhm <= 0) {
-                line.error = QStringLiteral("--limit must be a positive number of ohms with up to "
-                                            "two decimals, got \"%1\"")
+                line.error = QStringLiteral(
+                                 "--limit must be a positive number of ohms with up to "
+                                 "two decimals, got \"%1\"")
                                  .arg(value);
             }
         } else {

@@ -134,6 +134,7 @@ void Form1::createMenu() {
     mnuoperate = menuBar()->addMenu(QString::fromUtf8(texts::kMenuOperate));
     mnuclear = mnuoperate->addAction(QString::fromUtf8(texts::kClear));
     mnuprint = mnuoperate->addAction(QString::fromUtf8(texts::kPrint));
+    mnureport = mnuoperate->addAction(QStringLiteral("测试报告…"));
     mnuchart = mnuoperate->addAction(QString::fromUtf8(texts::kMenuChart));
     mnuhelp = menuBar()->addMenu(QString::fromUtf8(texts::kMenuHelp));
     aboutsoftware = mnuhelp->addAction(QString::fromUtf8(texts::kMenuAbout));
@@ -143,6 +144,7 @@ void Form1::createMenu() {
     connect(mnuclear, &QAction::triggered, this, [this] { mnuclear_Click(); });
     connect(mnuprint, &QAction::triggered, this, [this] { mnuprint_Click(); });
     connect(mnuchart, &QAction::triggered, this, [this] { mnuchart_Click(); });
+    connect(mnureport, &QAction::triggered, this, [this] { mnureport_Click(); });
     connect(aboutsoftware, &QAction::triggered, this, [this] { aboutsoftware_Click(); });
 }
 

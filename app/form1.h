@@ -94,6 +94,7 @@ public:
     QAction* mnuclose = nullptr;
     QAction* mnuclear = nullptr;
     QAction* mnuprint = nullptr;
+    QAction* mnureport = nullptr;
     QAction* mnuchart = nullptr;
     QAction* aboutsoftware = nullptr;
 
@@ -133,6 +134,7 @@ public:
     void mnuclear_Click();
     void mnuprint_Click();
     void mnuchart_Click();
+    void mnureport_Click();  // the test report's dialog (app/report_dialog.cpp)
     void aboutsoftware_Click();
 
     // ---- app/: live panel layouts and animation (live_layout.cpp) ----

@@ -69,8 +69,8 @@ int main(int argc, char* argv[]) {
         kelvora::ignoreFileSizeSignal();
         QApplication headless(argc, argv);
         QString error;
-        const int code = kelvora::runReportCommand(early.reportRecords, early.reportPdf,
-                                                   early.limitOhm, &error);
+        const int code =
+            kelvora::runReportCommand(early.reportRecords, early.reportPdf, early.limitOhm, &error);
         if (code != 0) {
             printTo(stderr, program + QStringLiteral(": ") + error + QLatin1Char('\n'));
         }

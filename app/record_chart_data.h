@@ -25,7 +25,7 @@ struct ChartPage {
     QString title;
     QString xTitle;
     QString yTitle;
-    QString y2Title;           // empty: no second y axis
+    QString y2Title;            // empty: no second y axis
     bool logarithmic = false;   // both axes
     bool yLogarithmic = false;  // the first y axis only: its values span many decades
     bool pointsOnly = false;    // separate measurements, not joined by lines

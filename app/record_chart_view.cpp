@@ -109,8 +109,7 @@ QList<QPointF> pointsOf(const ChartSeriesData& series) {
 
 }  // namespace
 
-QChartView* makeChartView(const ChartPage& page, QWidget* parent,
-                          const ChartSeriesData* model) {
+QChartView* makeChartView(const ChartPage& page, QWidget* parent, const ChartSeriesData* model) {
     auto* view = new QChartView(makeChart(page, model), parent);
     view->setRenderHint(QPainter::Antialiasing);
     return view;

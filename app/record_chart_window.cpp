@@ -179,14 +179,7 @@ QByteArray RecordChartWindow::chartBytes(bool png) const {
 }
 
 void RecordChartWindow::saveChart() {
-    // The main window's Save remembers its own type; this dialog must not change that choice.
-    CommonDialog& dialog = *form_.CommonDialog1;
-    const int mainType = dialog.filterIndex;
-    dialog.filterIndex = chartType_;
-    prepareSaveDialog(form_, kChartTypes);
-    const std::optional<QString> path = runSaveDialog(form_, this);
-    chartType_ = dialog.filterIndex;
-    dialog.filterIndex = mainType;
+    const std::optional<QString> path = runOwnSaveDialog(form_, kChartTypes, this, chartType_);
     if (!path) {
         return;
     }

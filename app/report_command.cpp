@@ -10,8 +10,7 @@
 
 namespace kelvora {
 
-int runReportCommand(const QString& records, const QString& pdf, double limitOhm,
-                     QString* error) {
+int runReportCommand(const QString& records, const QString& pdf, double limitOhm, QString* error) {
     QFile file(records);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = records + QStringLiteral(": cannot read it: ") + file.errorString();

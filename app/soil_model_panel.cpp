@@ -81,9 +81,8 @@ SoilModelPanel::SoilModelPanel(const ChartPage& page, soil::SoilSelection& selec
         const int record = item->data(Qt::UserRole).toInt();
         const bool leftOut = item->checkState() != Qt::Checked;
         // Afterwards: the refit rebuilds the list, which must not happen inside its item's signal.
-        QTimer::singleShot(0, this, [this, record, leftOut] {
-            selection_.setLeftOut(record, leftOut);
-        });
+        QTimer::singleShot(0, this,
+                           [this, record, leftOut] { selection_.setLeftOut(record, leftOut); });
     });
     connect(&selection_, &soil::SoilSelection::changed, this, [this] { refresh(); });
     refresh();

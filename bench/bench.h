@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,9 @@ double secondsSince(BenchClock::time_point start);
 double millisecondsSince(BenchClock::time_point start);
 double microsecondsSince(BenchClock::time_point start);
 
+// Time of `run` in ms and how far the resident memory rose above where it stood, in MiB.
+std::pair<double, double> timeAndPeak(const std::function<void()>& run);
+
 // fraction 0.5 is the median, 0.95 the 95th percentile; 0 for no samples.
 double percentile(std::vector<double> samples, double fraction);
 inline double median(std::vector<double> samples) {
@@ -75,6 +79,8 @@ void runPrintBenchmarks();
 void runRecordBenchmarks();                // the records as numbers: .xlsx, CSV, chart
 int runRecordFileChild(const char* role);  // the child process of one file's figures
 void runIdleBenchmarks(int seconds);
-void runSoilBenchmarks();  // the soil model's fits
+void runSoilBenchmarks();         // the soil model's fits
+void runReportBenchmarks();       // the test report's PDF
+int runReportChild(int records);  // one report in a fresh process
 
 }  // namespace kelvora::bench

@@ -20,14 +20,14 @@ namespace {
 constexpr int kDefaultIdleSeconds = 10;
 
 int usage(const char* program) {
-    std::fprintf(
-        stderr,
-        "usage: %s [--idle-seconds N] [SUBJECT...]\n"
-        "subjects: link serial decode window export spreadsheet print records soil idle (all when "
-        "none is named)\n"
-        "The idle CPU figures are measured over N seconds (default %d, or the "
-        "KELVORA_BENCH_IDLE_SECONDS environment variable); their goals hold for 60.\n",
-        program, kDefaultIdleSeconds);
+    std::fprintf(stderr,
+                 "usage: %s [--idle-seconds N] [SUBJECT...]\n"
+                 "subjects: link serial decode window export spreadsheet print records soil report "
+                 "idle (all when "
+                 "none is named)\n"
+                 "The idle CPU figures are measured over N seconds (default %d, or the "
+                 "KELVORA_BENCH_IDLE_SECONDS environment variable); their goals hold for 60.\n",
+                 program, kDefaultIdleSeconds);
     return 2;
 }
 
@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
     if (argc > 2 && first == "--records-child") {
         return runRecordFileChild(argv[2]);
     }
+    if (argc > 2 && first == "--report-child") {
+        return runReportChild(std::atoi(argv[2]));
+    }
     if (argc > 2 && first == "--workbook-child") {
         return runWorkbookChild(QString::fromLocal8Bit(argv[2]));
     }
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
         {"export", runExportBenchmarks},     {"spreadsheet", runSpreadsheetBenchmarks},
         {"print", runPrintBenchmarks},       {"idle", [&] { runIdleBenchmarks(idleSeconds); }},
         {"download", runDownloadBenchmarks}, {"records", runRecordBenchmarks},
-        {"soil", runSoilBenchmarks}};
+        {"soil", runSoilBenchmarks},         {"report", runReportBenchmarks}};
     std::vector<std::string> chosen;
     for (int k = 1; k < argc; ++k) {
         const std::string arg = argv[k];
@@ -76,7 +79,7 @@ int main(int argc, char** argv) {
     }
     if (chosen.empty()) {
         chosen = {"link",        "serial", "download", "decode", "window", "export",
-                  "spreadsheet", "print",  "records",  "soil",   "idle"};
+                  "spreadsheet", "print",  "records",  "soil",   "report", "idle"};
     }
     for (const std::string& subject : chosen) {
         subjects.at(subject)();

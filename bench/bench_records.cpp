@@ -37,33 +37,6 @@ void fillFullRecordModel(RecordModel& records) {
     }
 }
 
-// Kilobytes of a /proc/self/status line ("VmRSS", "VmHWM").
-double statusKiB(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').front().toDouble();
-        }
-    }
-    return 0;
-}
-
-// Time of `run` in ms and how far the resident memory rose above where it stood, in MiB.
-// Writing 5 to clear_refs resets the high-water mark (Linux); elsewhere the rise reads 0.
-std::pair<double, double> timeAndPeak(const std::function<void()>& run) {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    const bool reset = clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-    clear.close();
-    const double before = statusKiB("VmRSS");
-    const auto start = Clock::now();
-    run();
-    const double ms = millisecondsSince(start);
-    return {ms, reset ? (statusKiB("VmHWM") - before) / 1024.0 : 0.0};
-}
-
 // A window whose table and model hold the full download.
 BenchWindow makeFullWindow(const QString& folder) {
     BenchWindow window = makeSaveWindow(folder);

@@ -58,6 +58,18 @@ std::optional<QString> runSaveDialog(Form1& form, QWidget* parent) {
     return QDir(dialog.initDir).absoluteFilePath(dialog.fileName);
 }
 
+std::optional<QString> runOwnSaveDialog(Form1& form, const SaveTypes& types, QWidget* parent,
+                                        int& ownType) {
+    CommonDialog& dialog = *form.CommonDialog1;
+    const int mainType = dialog.filterIndex;
+    dialog.filterIndex = ownType;
+    prepareSaveDialog(form, types);
+    std::optional<QString> path = runSaveDialog(form, parent);
+    ownType = dialog.filterIndex;
+    dialog.filterIndex = mainType;
+    return path;
+}
+
 void reportSaveFailure(Form1& form, const QString& path, const QString& reason, QWidget* parent) {
     form.messageBoxes->warning(parent != nullptr ? parent : &form,
                                QString::fromUtf8(kSaveFailedTitle),

@@ -41,6 +41,11 @@ void prepareSaveDialog(Form1& form, const SaveTypes& types);
 // box belong to `parent`, the main window when none is given.
 std::optional<QString> runSaveDialog(Form1& form, QWidget* parent = nullptr);
 
+// The Save dialog of a window of its own (the charts, the report), which remembers its type in
+// `ownType`, leaving the main Save's remembered type as it was.
+std::optional<QString> runOwnSaveDialog(Form1& form, const SaveTypes& types, QWidget* parent,
+                                        int& ownType);
+
 // A save the user asked for did not happen: say so, with the file and the reason.
 void reportSaveFailure(Form1& form, const QString& path, const QString& reason,
                        QWidget* parent = nullptr);

@@ -126,17 +126,16 @@ bool QtPrinter::printPage(const PagePainter& paint) {
 
 bool QtPrinter::preview(QWidget* parent, int pages, const PageAt& paint) {
     QPrintPreviewDialog dialog(qprinter(), parent);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [pages, &paint](QPrinter* printer) {
-                         QPainter painter(printer);
-                         for (int page = 0; page < pages; ++page) {
-                             if (page > 0) {
-                                 printer->newPage();
-                             }
-                             paint(page, painter,
-                                   QRectF(0, 0, printer->width(), printer->height()));
-                         }
-                     });
+    QObject::connect(
+        &dialog, &QPrintPreviewDialog::paintRequested, &dialog, [pages, &paint](QPrinter* printer) {
+            QPainter painter(printer);
+            for (int page = 0; page < pages; ++page) {
+                if (page > 0) {
+                    printer->newPage();
+                }
+                paint(page, painter, QRectF(0, 0, printer->width(), printer->height()));
+            }
+        });
     dialog.exec();
     return true;
 }

@@ -117,8 +117,8 @@ void drawRow(QPainter& painter, const QRectF& rect, const std::vector<Column>& c
     double x = rect.left();
     for (size_t c = 0; c < columns.size(); ++c) {
         const double width = columns[c].share * rect.width();
-        const QRectF cell(x + kCellPadding, rect.top() + kCellPadding / 2,
-                          width - 2 * kCellPadding, rect.height() - kCellPadding);
+        const QRectF cell(x + kCellPadding, rect.top() + kCellPadding / 2, width - 2 * kCellPadding,
+                          rect.height() - kCellPadding);
         painter.setPen(c + 1 == columns.size() && last.isValid() ? last : Qt::black);
         if (int(c) == wrappingColumn && !header) {
             drawWrapped(painter, cells.value(int(c)), font, cell);
@@ -191,10 +191,10 @@ void ReportDocument::paintPage(int index, QPainter& painter, const QRectF& targe
     painter.drawLine(QPointF(kLeft, footer - 40), QPointF(kRight, footer - 40));
     painter.setPen(Qt::black);
     const QRectF line(kLeft, footer, kWidth, QFontMetricsF(small).height());
-    painter.drawText(line, Qt::AlignLeft,
-                     QStringLiteral("Kelvora %1 · 报告生成于 %2")
-                         .arg(input_.version,
-                              input_.madeAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+    painter.drawText(
+        line, Qt::AlignLeft,
+        QStringLiteral("Kelvora %1 · 报告生成于 %2")
+            .arg(input_.version, input_.madeAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     painter.drawText(line, Qt::AlignRight,
                      QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(pageCount()));
     painter.restore();
@@ -209,7 +209,7 @@ void ReportDocument::layOut() {
     const QFont bold = reportFont(kBodySize, true);
     const double line = QFontMetricsF(body).height();
     const auto text = [&flow, line](const QString& words, const QFont& font,
-                              Qt::Alignment alignment = Qt::AlignLeft) {
+                                    Qt::Alignment alignment = Qt::AlignLeft) {
         flow.place(wrappedHeight(words, font, kWidth) + line / 3,
                    [words, font, alignment](QPainter& painter, const QRectF& rect) {
                        painter.setPen(Qt::black);
@@ -225,7 +225,8 @@ void ReportDocument::layOut() {
             painter.setPen(Qt::black);
             painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, name);
             painter.setPen(QPen(Qt::black, 6));
-            painter.drawLine(rect.bottomLeft() - QPointF(0, 30), rect.bottomRight() - QPointF(0, 30));
+            painter.drawLine(rect.bottomLeft() - QPointF(0, 30),
+                             rect.bottomRight() - QPointF(0, 30));
         });
     };
     const auto noteOf = [this](int record) {
@@ -243,8 +244,8 @@ void ReportDocument::layOut() {
         double height = line;
         for (int f = field; f < std::min(field + 2, int(kSiteFieldCount)); ++f) {
             const QString value = input_.site[size_t(f)];
-            pair.emplace_back(QString::fromUtf8(siteFieldLabel(SiteField(f))) + QStringLiteral("："),
-                              value);
+            pair.emplace_back(
+                QString::fromUtf8(siteFieldLabel(SiteField(f))) + QStringLiteral("："), value);
             height = std::max(height, wrappedHeight(value, body, valueWidth - kCellPadding));
         }
         flow.place(height + line / 3, [pair, body, bold, labelWidth, valueWidth](
@@ -252,13 +253,17 @@ void ReportDocument::layOut() {
             painter.setPen(Qt::black);
             for (size_t k = 0; k < pair.size(); ++k) {
                 const double x = rect.left() + k * (labelWidth + valueWidth);
-                drawWrapped(painter, pair[k].first, bold, QRectF(x, rect.top(), labelWidth, rect.height()));
-                drawWrapped(painter, pair[k].second, body,
-                            QRectF(x + labelWidth, rect.top(), valueWidth - kCellPadding, rect.height()));
+                drawWrapped(painter, pair[k].first, bold,
+                            QRectF(x, rect.top(), labelWidth, rect.height()));
+                drawWrapped(
+                    painter, pair[k].second, body,
+                    QRectF(x + labelWidth, rect.top(), valueWidth - kCellPadding, rect.height()));
             }
         });
     }
-    text(QStringLiteral("接地电阻限值：%1 Ω（读数不大于限值为合格）").arg(limitText(input_.limitOhm)), bold);
+    text(QStringLiteral("接地电阻限值：%1 Ω（读数不大于限值为合格）")
+             .arg(limitText(input_.limitOhm)),
+         bold);
 
     // What the records hold.
     int counts[5] = {};
@@ -284,8 +289,9 @@ void ReportDocument::layOut() {
         }
     }
     section(QStringLiteral("概况"));
-    text(QStringLiteral("记录共 %1 条：接地电阻 %2 条，土壤电阻率 %3 条，地电压 %4 条，钳形电流 %5 条；"
-                        "未能读取 %6 条。")
+    text(QStringLiteral(
+             "记录共 %1 条：接地电阻 %2 条，土壤电阻率 %3 条，地电压 %4 条，钳形电流 %5 条；"
+             "未能读取 %6 条。")
              .arg(input_.records.size())
              .arg(counts[int(MeasuringMode::EarthResistance)])
              .arg(counts[int(MeasuringMode::SoilResistivity)])
@@ -298,33 +304,36 @@ void ReportDocument::layOut() {
                  .arg(passed)
                  .arg(failed)
                  .arg(overloads)
-                 .arg(highest == nullptr
-                          ? QString()
-                          : QStringLiteral("；最大 R = %1（记录 %2）")
-                                .arg(highest->text(ValueSlot::R))
-                                .arg(highest->number)),
+                 .arg(highest == nullptr ? QString()
+                                         : QStringLiteral("；最大 R = %1（记录 %2）")
+                                               .arg(highest->text(ValueSlot::R))
+                                               .arg(highest->number)),
              body);
     }
 
     // Earth resistance: the verdict of each reading, then the chart.
     if (counts[int(MeasuringMode::EarthResistance)] > 0) {
         section(QStringLiteral("接地电阻"));
-        Table table{{{QStringLiteral("NO."), 0.08}, {QStringLiteral("R"), 0.14},
-                     {QStringLiteral("Rc"), 0.14}, {QStringLiteral("Rp"), 0.14},
-                     {QStringLiteral("备注"), 0.36}, {QStringLiteral("结论"), 0.14}},
-                    {}, {}, 4};
+        Table table{{{QStringLiteral("NO."), 0.08},
+                     {QStringLiteral("R"), 0.14},
+                     {QStringLiteral("Rc"), 0.14},
+                     {QStringLiteral("Rp"), 0.14},
+                     {QStringLiteral("备注"), 0.36},
+                     {QStringLiteral("结论"), 0.14}},
+                    {},
+                    {},
+                    4};
         for (const ReportRecord& record : input_.records) {
             if (record.missing || record.mode != MeasuringMode::EarthResistance) {
                 continue;
             }
             const Verdict verdict = verdictOf(record, input_.limitOhm);
-            table.rows.push_back({QString::number(record.number),
-                                  verdict == Verdict::Overload ? QStringLiteral("超量程")
-                                                               : record.text(ValueSlot::R),
-                                  record.text(ValueSlot::Rc), record.text(ValueSlot::Rp),
-                                  noteOf(record.number),
-                                  verdict == Verdict::Pass ? QStringLiteral("合格")
-                                                           : QStringLiteral("不合格")});
+            table.rows.push_back(
+                {QString::number(record.number),
+                 verdict == Verdict::Overload ? QStringLiteral("超量程")
+                                              : record.text(ValueSlot::R),
+                 record.text(ValueSlot::Rc), record.text(ValueSlot::Rp), noteOf(record.number),
+                 verdict == Verdict::Pass ? QStringLiteral("合格") : QStringLiteral("不合格")});
             table.rowColours.push_back(verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20)
                                                                 : QColor(0xc0, 0x10, 0x10));
         }
@@ -341,9 +350,13 @@ void ReportDocument::layOut() {
     // Soil resistivity: the readings, the sounding with the model, the layers.
     if (counts[int(MeasuringMode::SoilResistivity)] > 0) {
         section(QStringLiteral("土壤电阻率"));
-        Table table{{{QStringLiteral("NO."), 0.1}, {QStringLiteral("a（ρ长度）"), 0.2},
-                     {QStringLiteral("ρ"), 0.2}, {QStringLiteral("备注"), 0.5}},
-                    {}, {}, 3};
+        Table table{{{QStringLiteral("NO."), 0.1},
+                     {QStringLiteral("a（ρ长度）"), 0.2},
+                     {QStringLiteral("ρ"), 0.2},
+                     {QStringLiteral("备注"), 0.5}},
+                    {},
+                    {},
+                    3};
         for (const ReportRecord& record : input_.records) {
             if (!record.missing && record.mode == MeasuringMode::SoilResistivity) {
                 table.rows.push_back({QString::number(record.number),
@@ -393,7 +406,9 @@ void ReportDocument::layOut() {
         Table table{{{QStringLiteral("NO."), 0.12},
                      {voltage ? QStringLiteral("V") : QStringLiteral("I"), 0.24},
                      {QStringLiteral("备注"), 0.64}},
-                    {}, {}, 2};
+                    {},
+                    {},
+                    2};
         for (const ReportRecord& record : input_.records) {
             if (!record.missing && record.mode == mode) {
                 table.rows.push_back(
@@ -420,14 +435,14 @@ void ReportDocument::layOut() {
         painter.setFont(body);
         painter.setPen(Qt::black);
         const double half = rect.width() / 2;
-        const QString names[] = {QStringLiteral("测试人员（签字）："), QStringLiteral("审核人（签字）：")};
+        const QString names[] = {QStringLiteral("测试人员（签字）："),
+                                 QStringLiteral("审核人（签字）：")};
         for (int k = 0; k < 2; ++k) {
             const QRectF cell(rect.left() + k * half, rect.top(), half - 200, rect.height());
             painter.drawText(cell, Qt::AlignLeft | Qt::AlignBottom, names[k]);
             painter.drawLine(QPointF(cell.left() + 1500, cell.bottom() - 10),
                              QPointF(cell.right(), cell.bottom() - 10));
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop,
-                             (k == 0 ? tester : reviewer));
+            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, (k == 0 ? tester : reviewer));
         }
     });
 }

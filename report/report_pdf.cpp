@@ -15,15 +15,15 @@ constexpr int kResolution = 600;  // dpi of the page's coordinates; text and lin
 
 }  // namespace
 
-QByteArray reportPdf(const ReportDocument& document) {
+QByteArray reportPdf(const ReportDocument& document, const PageProgress& progress) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(kResolution);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         writer.setTitle(QStringLiteral("接地电阻测试报告"));
         writer.setCreator(QStringLiteral("Kelvora"));
         QPainter painter(&writer);
@@ -32,13 +32,17 @@ QByteArray reportPdf(const ReportDocument& document) {
                 writer.newPage();
             }
             document.paintPage(page, painter, QRectF(0, 0, writer.width(), writer.height()));
+            if (progress) {
+                progress(page + 1);
+            }
         }
     }
     return bytes;
 }
 
-QString writeReportPdf(const QString& path, const ReportDocument& document) {
-    return writeFileSafely(path, reportPdf(document));
+QString writeReportPdf(const QString& path, const ReportDocument& document,
+                       const PageProgress& progress) {
+    return writeFileSafely(path, reportPdf(document, progress));
 }
 
 }  // namespace kelvora::report

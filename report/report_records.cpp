@@ -52,7 +52,8 @@ ReportSoil soilOfPoints(std::vector<soil::SoilPoint> points, int layers,
 
 std::vector<ReportRecord> recordsOf(const RecordCells& cells, const RecordModel& records) {
     std::vector<ReportRecord> rows;
-    for (int number = 1; number < cells.rows; ++number) {
+    // The model knows which rows a download filled or missed; an empty table still has a row.
+    for (int number = 1; number <= records.count() && number < cells.rows; ++number) {
         const Record& record = records.record(number);
         ReportRecord row;
         row.number = number;
@@ -70,17 +71,16 @@ std::vector<ReportRecord> recordsOf(const RecordCells& cells, const RecordModel&
     return rows;
 }
 
-std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
-                                                        QString* error) {
+std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes, QString* error) {
     const CsvRows csv = readCsv(bytes);
-    const QStringList expected = {QStringLiteral("NO."), QStringLiteral("R"),
-                                  QStringLiteral("ρ"),   QStringLiteral("ρLenght"),
-                                  QStringLiteral("Rc"),  QStringLiteral("Rp"),
-                                  QStringLiteral("I"),   QStringLiteral("V")};
+    const QStringList expected = {
+        QStringLiteral("NO."), QStringLiteral("R"),  QStringLiteral("ρ"), QStringLiteral("ρLenght"),
+        QStringLiteral("Rc"),  QStringLiteral("Rp"), QStringLiteral("I"), QStringLiteral("V")};
     if (csv.rows.empty() || csv.rows.front().mid(0, kTextColumns) != expected ||
         csv.rows.front().size() < kTextColumns + kValueSlotCount) {
-        *error = QStringLiteral("not a record CSV saved by Kelvora (its first row is not the "
-                                "record table's header)");
+        *error = QStringLiteral(
+            "not a record CSV saved by Kelvora (its first row is not the "
+            "record table's header)");
         return std::nullopt;
     }
     std::vector<ReportRecord> records;
@@ -93,8 +93,8 @@ std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
             record.numbers[size_t(slot)] = csvNumber(fields.value(kTextColumns + slot));
         }
         record.mode = modeOfTexts(record);
-        record.missing = record.mode == MeasuringMode::Unrecognised &&
-                         fields.value(0).trimmed().isEmpty();
+        record.missing =
+            record.mode == MeasuringMode::Unrecognised && fields.value(0).trimmed().isEmpty();
         records.push_back(record);
     }
     // A last empty line is the end of the file, not a missing record.

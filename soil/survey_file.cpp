@@ -51,8 +51,7 @@ bool readRecordCsv(const Rows& rows, bool decimalComma, SurveyFile& survey) {
     for (size_t r = 1; r < rows.size(); ++r) {
         const QStringList& row = rows[r];
         if (row.size() > std::max({text, rho, spacing}) && !row[text].trimmed().isEmpty()) {
-            take(survey, numberIn(row[spacing], decimalComma),
-                 numberIn(row[rho], decimalComma));
+            take(survey, numberIn(row[spacing], decimalComma), numberIn(row[rho], decimalComma));
         }
     }
     return true;

@@ -77,6 +77,27 @@ TEST(RecordChart, SeriesOfAMixedDownload) {
                            "钳形电流 linear 记录号 / I/A y 0..13.5795\nI 8:8,12.345\n过载 "}));
 }
 
+// Earth resistances are separate measurements: points against the limit, on a logarithmic y
+// axis only when they span more than two decades (8 Ω beside 2.35 kΩ).
+TEST(RecordChart, EarthResistanceIsPointsAgainstTheLimit) {
+    const std::pair<std::vector<uint16_t>, bool> cases[] = {
+        {{80, 23500}, true}, {{80, 120}, false}, {{0, 23500}, false}};  // tenths of an ohm
+    for (const auto& [raws, logarithmic] : cases) {
+        RecordModel records;
+        for (size_t k = 0; k < raws.size(); ++k) {
+            records.take(int(k + 1), reading(raws[k], 0x11));
+        }
+        records.take(int(raws.size() + 1), reading(500, 0x51));
+        const std::vector<ChartPage> pages = chartPages(records, 4);
+        ASSERT_EQ(pages.size(), 2u);
+        EXPECT_TRUE(pages[0].pointsOnly);
+        EXPECT_EQ(pages[0].limit, 4);
+        EXPECT_EQ(pages[0].yLogarithmic, logarithmic) << raws[1];
+        EXPECT_LE(pages[0].yMin, 4);
+        EXPECT_FALSE(pages[1].pointsOnly || pages[1].yLogarithmic || pages[1].limit > 0);
+    }
+}
+
 // The menu item opens the window without a dialog; it saves PNG and PDF through the shared
 // dialog without changing the type the main Save remembers, and follows an emptied table.
 TEST(RecordChart, WindowOpensSavesAndFollowsClear) {

@@ -5,6 +5,14 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "app/report_dialog.h"
 #include "decode/record_table.h"
 #include "export/record_sheet.h"
 #include "link/demo_meter.h"
@@ -78,8 +86,8 @@ protected:
 
 TEST_F(Report, LimitsAsTyped) {
     const std::pair<const char*, double> cases[] = {
-        {"4", 4}, {" 2.5 ", 2.5}, {"0.75", 0.75}, {"10.00", 10}, {"", 0}, {"0", 0},
-        {"-1", 0}, {"abc", 0}, {"4.125", 0}, {"1e3", 0}, {"4,5", 0}};
+        {"4", 4},  {" 2.5 ", 2.5}, {"0.75", 0.75}, {"10.00", 10}, {"", 0},   {"0", 0},
+        {"-1", 0}, {"abc", 0},     {"4.125", 0},   {"1e3", 0},    {"4,5", 0}};
     for (const auto& [typed, limit] : cases) {
         QString why;
         EXPECT_EQ(report::parseLimit(typed, &why).value_or(0), limit) << typed;
@@ -101,8 +109,8 @@ TEST_F(Report, CommandLineReportReadsBack) {
     };
     const QList<MeterReading> demo = demo::storedRecords();
     for (int k = 0; k < 12; ++k) {
-        readings.push_back(parseReading(
-            meterFrame(QByteArray("\x01\x03\x0A", 3) + demo[k].dataBytes())));
+        readings.push_back(
+            parseReading(meterFrame(QByteArray("\x01\x03\x0A", 3) + demo[k].dataBytes())));
     }
     const QString csv = dir.filePath("records.csv"), pdf = dir.filePath("report.pdf");
     ASSERT_TRUE(writeBytes(csv, csvOf(*t->form, readings)));
@@ -115,8 +123,150 @@ TEST_F(Report, CommandLineReportReadsBack) {
           "最大 R = 2.35KΩ（记录 6）", "以下记录未能从仪器读取.*：5（共 1 条）", "土壤模型：2层",
           "第 ?1 ?页 ?/ ?共 ?2 ?页", "测试人员（签字）"}) {
         EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(expected))))
-            << expected << "\n" << text.toStdString();
+            << expected << "\n"
+            << text.toStdString();
     }
+}
+#endif
+
+ReportDialog* openDialog(Form1& form) {
+    form.mnureport->trigger();
+    return form.findChild<ReportDialog*>();
+}
+
+// The menu item sits before the charts; with no records the dialog says so and cannot save.
+TEST_F(Report, MenuItemAndAnEmptyTable) {
+    Form1& f = *t->form;
+    const QList<QAction*> items = f.mnuoperate->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[items.size() - 2], f.mnureport);
+    EXPECT_EQ(f.mnureport->text(), QStringLiteral("测试报告…"));
+    EXPECT_TRUE(f.mnureport->isEnabled() && !f.mnureport->isCheckable());
+    ReportDialog* dialog = openDialog(f);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("测试报告"));
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_FALSE(dialog->noRecords()->isHidden());
+    EXPECT_FALSE(dialog->saveButton()->isEnabled());
+}
+
+#ifndef _WIN32
+// Fields print as typed, markup and right-to-left marks included; a bad limit is refused
+// beside the field with nothing written; the site and limit are there in the next run.
+TEST_F(Report, DialogReportHoldsWhatWasTypedAndRemembersIt) {
+    csvOf(*t->form, {reading(399, 0x12), reading(401, 0x12), reading(500, 0x51)});
+    ReportDialog* dialog = openDialog(*t->form);
+    ASSERT_NE(dialog, nullptr);
+    const QString project = QStringLiteral("<b>A&amp;B</b> 变电站 & \u200F北区");
+    const QString remarks = QString(500, QChar(u'注'));
+    dialog->setField(report::Project, project);
+    dialog->setField(report::Tester, QStringLiteral("张三"));
+    dialog->setField(report::Remarks, remarks);
+    dialog->notesTable()->item(1, 3)->setText(QStringLiteral("东北角 E2"));
+    const QString pdf = dir.filePath("report.pdf");
+    for (const char* bad : {"", "0", "-2", "abc", "nan"}) {
+        dialog->limitEdit()->setText(QString::fromUtf8(bad));
+        dialog->savePdf();
+        EXPECT_FALSE(dialog->limitError()->text().isEmpty()) << bad;
+    }
+    EXPECT_TRUE(t->dialog->shownSaves.isEmpty());
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    dialog->limitEdit()->setText("4");
+    t->dialog->answers.push_back({{DialogOutcome::Accepted, {}}, pdf, 1, {}});
+    dialog->savePdf();
+    ASSERT_EQ(t->dialog->shownSaves.size(), 1);
+    EXPECT_EQ(t->dialog->shownSaves[0][1], QStringLiteral("PDF 文件(*.pdf)|*.pdf|"));
+    EXPECT_TRUE(dialog->limitError()->text().isEmpty());
+    QString text = pdfText(pdf);
+    text.remove(QRegularExpression("\\s"));
+    for (const QString& expected :
+         // The right-to-left mark has no glyph to read back.
+         {QString(project).remove(QRegularExpression("[\\s\\x{200F}]")),
+          QStringLiteral("测试人员：张三"), remarks, QStringLiteral("东北角E2不合格"),
+          QStringLiteral("地电压"), QStringLiteral("50.0V")}) {
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+    }
+    EXPECT_FALSE(text.contains(QStringLiteral("土壤电阻率2")));  // no survey, no such section
+
+    auto second = makeTestForm(dir.filePath("Kelvora"));
+    ReportDialog* again = openDialog(*second->form);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->field(report::Project), project);
+    EXPECT_EQ(again->field(report::Remarks), remarks);
+    EXPECT_EQ(again->limitEdit()->text(), QStringLiteral("4"));
+    EXPECT_EQ(again->notesTable()->rowCount(), 0);  // the notes are not remembered
+}
+
+// 300 records: every page repeats the table's header, no record is cut or lost, and every
+// footer counts the pages.
+TEST_F(Report, LongReportPaginates) {
+    std::vector<std::optional<Reading>> readings;
+    for (int k = 0; k < 300; ++k) {
+        readings.push_back(reading(uint16_t(100 + k), 0x12));
+    }
+    csvOf(*t->form, readings);
+    ReportDialog* dialog = openDialog(*t->form);
+    ASSERT_NE(dialog, nullptr);
+    const QString pdf = dir.filePath("long.pdf");
+    t->dialog->answers.push_back({{DialogOutcome::Accepted, {}}, pdf, 1, {}});
+    dialog->savePdf();
+    const int pages = pdfPages(pdf);
+    EXPECT_GE(pages, 7);
+    QStringList pageTexts = pdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pageTexts.size(), pages);
+    QList<int> seen;
+    for (int page = 0; page < pages; ++page) {
+        const QString& text = pageTexts[page];
+        QString squeezed = text;
+        squeezed.remove(QRegularExpression("\\s"));
+        EXPECT_TRUE(squeezed.contains(QStringLiteral("第%1页/共%2页").arg(page + 1).arg(pages)));
+        const QRegularExpression row("^\\s*(\\d+)\\s+\\d+\\.\\d+Ω",
+                                     QRegularExpression::MultilineOption);
+        bool rows = false;
+        for (auto match = row.globalMatch(text); match.hasNext();) {
+            seen << match.next().captured(1).toInt();
+            rows = true;
+        }
+        if (rows) {
+            EXPECT_TRUE(text.contains(QRegularExpression("NO\\.\\s+R\\s+Rc\\s+Rp"))) << page;
+        }
+    }
+    QList<int> all;
+    for (int k = 1; k <= 300; ++k) {
+        all << k;
+    }
+    EXPECT_EQ(seen, all);
+}
+
+// A full disk, stood in for by a file-size limit: the box says why and the old file stays.
+TEST_F(Report, AReportThatCannotBeWrittenLeavesTheOldFile) {
+    csvOf(*t->form, {reading(399, 0x12)});
+    ReportDialog* dialog = openDialog(*t->form);
+    ASSERT_NE(dialog, nullptr);
+    const QString pdf = dir.filePath("old.pdf");
+    ASSERT_TRUE(writeBytes(pdf, "old report"));
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limited = {4096, saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    t->dialog->answers.push_back({{DialogOutcome::Accepted, {}}, pdf, 1, {}});
+    dialog->savePdf();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(readBytes(pdf), "old report");
+    ASSERT_EQ(t->messages->shown.size(), 1);
+    EXPECT_EQ(t->messages->shown[0].title, QStringLiteral("Printing Error!"));
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.pdf*"}, QDir::Files), QStringList{"old.pdf"});
+
+    // --report refuses in the same way, and a bad --limit is a usage error.
+    const QString csv = dir.filePath("r.csv");
+    ASSERT_TRUE(writeBytes(csv, csvOf(*t->form, {reading(399, 0x12)})));
+    std::unique_ptr<QProcess> bad(run({"--report", csv, pdf, "--limit", "-1"}));
+    EXPECT_EQ(bad->exitCode(), 2);
+    ASSERT_TRUE(writeBytes(dir.filePath("foreign.csv"), "a,b\n1,2\n"));
+    std::unique_ptr<QProcess> foreign(run({"--report", dir.filePath("foreign.csv"), pdf}));
+    EXPECT_EQ(foreign->exitCode(), 1);
+    EXPECT_EQ(readBytes(pdf), "old report");
 }
 #endif
 

@@ -135,8 +135,10 @@ TEST(SoilFit, UniformSoilClaimsNoDepth) {
 // many scattered surveys of uniform and of layered soils.
 TEST(SoilFit, FitsThatReachTheirOptimumSaySo) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
-        for (const LayeredEarth& earth : {LayeredEarth{{200}, {}}, LayeredEarth{{40, 900}, {1.2}}}) {
-            const std::vector<SoilModel> models = fitSoilModels(survey(earth, kSpacings, 0.03, seed));
+        for (const LayeredEarth& earth :
+             {LayeredEarth{{200}, {}}, LayeredEarth{{40, 900}, {1.2}}}) {
+            const std::vector<SoilModel> models =
+                fitSoilModels(survey(earth, kSpacings, 0.03, seed));
             ASSERT_EQ(models.size(), 3u);
             for (const SoilModel& model : models) {
                 EXPECT_TRUE(model.converged) << model.layers() << " layers, seed " << seed;

@@ -1,0 +1,323 @@
+#include "app/report_dialog.h"
+
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/form1.h"
+#include "app/ui_texts.h"
+#include "export/save_dialog_prep.h"
+#include "platform/record_grid.h"
+#include "print/print_dialog.h"
+#include "report/report_document.h"
+#include "report/report_pdf.h"
+#include "report/report_records.h"
+#include "report/report_settings.h"
+
+namespace kelvora {
+
+namespace {
+
+using report::SiteField;
+
+const SaveTypes kPdfType = {"PDF 文件(*.pdf)|*.pdf|", {".pdf"}};
+constexpr int kRefreshDelayMs = 200;
+constexpr int kNoteColumn = 3;
+// Reports this long take more than a moment to write: their progress is shown.
+constexpr int kPagesShownInProgress = 40;
+
+bool isFreeText(SiteField field) {
+    return field == report::SoilCondition || field == report::Remarks;
+}
+
+QString modeText(MeasuringMode mode) {
+    switch (mode) {
+        case MeasuringMode::EarthResistance:
+            return QStringLiteral("接地电阻");
+        case MeasuringMode::SoilResistivity:
+            return QStringLiteral("土壤电阻率");
+        case MeasuringMode::EarthVoltage:
+            return QStringLiteral("地电压");
+        case MeasuringMode::ClampCurrent:
+            return QStringLiteral("钳形电流");
+        case MeasuringMode::Unrecognised:
+            break;
+    }
+    return QStringLiteral("未能读取");
+}
+
+QString readingText(const report::ReportRecord& record) {
+    switch (record.mode) {
+        case MeasuringMode::EarthResistance:
+            return record.text(ValueSlot::R);
+        case MeasuringMode::SoilResistivity:
+            return record.text(ValueSlot::Rho) + QStringLiteral(" @ ") +
+                   record.text(ValueSlot::RhoLength);
+        case MeasuringMode::EarthVoltage:
+            return record.text(ValueSlot::V);
+        case MeasuringMode::ClampCurrent:
+            return record.text(ValueSlot::I);
+        case MeasuringMode::Unrecognised:
+            break;
+    }
+    return {};
+}
+
+std::vector<report::ReportRecord> currentRecords(Form1& form) {
+    const RecordGridModel& table = form.grid->cells();
+    const RecordCells cells = {table.rows(),
+                               [&table](int row, int column) { return table.text(row, column); }};
+    return report::recordsOf(cells, form.records);
+}
+
+}  // namespace
+
+ReportDialog::ReportDialog(Form1& form)
+    : QDialog(&form),
+      form_(form),
+      date_(new QDateEdit(this)),
+      limit_(new QLineEdit(this)),
+      limitError_(new QLabel(this)),
+      notes_(new QTableWidget(this)),
+      noRecords_(new QLabel(QStringLiteral("没有记录：请先读取记录，再生成报告。"), this)),
+      save_(new QPushButton(QStringLiteral("保存 PDF…"), this)),
+      print_(new QPushButton(QStringLiteral("打印…"), this)),
+      preview_(new QPushButton(QStringLiteral("预览"), this)) {
+    setObjectName(QStringLiteral("reportDialog"));
+    setWindowTitle(QStringLiteral("测试报告"));
+    setModal(false);
+    resize(760, 720);
+
+    const report::ReportSettings remembered = report::loadReportSettings();
+    auto* site = new QFormLayout;
+    for (int f = 0; f < report::kSiteFieldCount; ++f) {
+        const auto field = SiteField(f);
+        const QString label = QString::fromUtf8(report::siteFieldLabel(field));
+        if (field == report::TestDate) {
+            date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+            date_->setCalendarPopup(true);
+            date_->setDate(form.clock->now().date());
+            site->addRow(label, date_);
+        } else if (isFreeText(field)) {
+            texts_[size_t(f)] = new QPlainTextEdit(remembered.site[size_t(f)], this);
+            texts_[size_t(f)]->setFixedHeight(54);
+            site->addRow(label, texts_[size_t(f)]);
+        } else {
+            lines_[size_t(f)] = new QLineEdit(remembered.site[size_t(f)], this);
+            site->addRow(label, lines_[size_t(f)]);
+        }
+    }
+    limit_->setText(report::limitText(remembered.limitOhm));
+    limitError_->setStyleSheet(QStringLiteral("color: #b00000"));
+    auto* limitRow = new QHBoxLayout;
+    limitRow->addWidget(limit_);
+    limitRow->addWidget(new QLabel(QStringLiteral("Ω"), this));
+    limitRow->addWidget(limitError_, 1);
+    site->addRow(QStringLiteral("接地电阻限值"), limitRow);
+
+    notes_->setColumnCount(4);
+    notes_->setHorizontalHeaderLabels({QStringLiteral("NO."), QStringLiteral("类型"),
+                                       QStringLiteral("读数"),
+                                       QStringLiteral("备注（电极、位置）")});
+    notes_->verticalHeader()->hide();
+    notes_->horizontalHeader()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
+    noRecords_->setAlignment(Qt::AlignCenter);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(preview_);
+    buttons->addWidget(print_);
+    buttons->addWidget(save_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(site);
+    layout->addWidget(new QLabel(QStringLiteral("各条记录的备注："), this));
+    layout->addWidget(notes_, 1);
+    layout->addWidget(noRecords_, 1);
+    layout->addLayout(buttons);
+
+    connect(save_, &QPushButton::clicked, this, [this] { savePdf(); });
+    connect(print_, &QPushButton::clicked, this, [this] { print(); });
+    connect(preview_, &QPushButton::clicked, this, [this] { preview(); });
+    connect(notes_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == kNoteColumn) {
+            noteTexts_[item->data(Qt::UserRole).toInt()] = item->text();
+        }
+    });
+    connect(&form.records, &RecordModel::cleared, this, [this] {
+        noteTexts_.clear();
+        scheduleRefresh();
+    });
+    connect(&form.records, &RecordModel::recordTaken, this, [this](int number) {
+        if (number == 1) {
+            noteTexts_.clear();  // a new download
+        }
+        scheduleRefresh();
+    });
+    refreshTimer_.setSingleShot(true);
+    refreshTimer_.setInterval(kRefreshDelayMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] { refreshRecords(); });
+    refreshRecords();
+}
+
+void ReportDialog::showEvent(QShowEvent* event) {
+    refreshRecords();
+    QDialog::showEvent(event);
+}
+
+void ReportDialog::scheduleRefresh() {
+    if (!refreshTimer_.isActive()) {
+        refreshTimer_.start();
+    }
+}
+
+void ReportDialog::refreshRecords() {
+    refreshTimer_.stop();
+    const std::vector<report::ReportRecord> records = currentRecords(form_);
+    notes_->blockSignals(true);
+    notes_->setRowCount(int(records.size()));
+    for (int row = 0; row < int(records.size()); ++row) {
+        const report::ReportRecord& record = records[size_t(row)];
+        const QString cells[] = {
+            QString::number(record.number),
+            record.missing ? QStringLiteral("未能读取") : modeText(record.mode),
+            readingText(record), noteTexts_[record.number]};
+        for (int column = 0; column < 4; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            item->setData(Qt::UserRole, record.number);
+            if (column != kNoteColumn) {
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            }
+            notes_->setItem(row, column, item);
+        }
+    }
+    notes_->blockSignals(false);
+    const bool any = !records.empty();
+    notes_->setVisible(any);
+    noRecords_->setVisible(!any);
+    for (QPushButton* button : {save_, print_, preview_}) {
+        button->setEnabled(any);
+    }
+}
+
+void ReportDialog::setField(SiteField field, const QString& text) {
+    if (field == report::TestDate) {
+        date_->setDate(QDate::fromString(text, Qt::ISODate));
+    } else if (isFreeText(field)) {
+        texts_[size_t(field)]->setPlainText(text);
+    } else {
+        lines_[size_t(field)]->setText(text);
+    }
+}
+
+QString ReportDialog::field(SiteField field) const {
+    if (field == report::TestDate) {
+        return date_->date().toString(Qt::ISODate);
+    }
+    return isFreeText(field) ? texts_[size_t(field)]->toPlainText() : lines_[size_t(field)]->text();
+}
+
+std::optional<report::ReportInput> ReportDialog::reportInput() {
+    QString why;
+    const std::optional<double> limit = report::parseLimit(limit_->text(), &why);
+    limitError_->setText(why);
+    if (!limit) {
+        return std::nullopt;
+    }
+    report::ReportInput input;
+    for (int f = 0; f < report::kSiteFieldCount; ++f) {
+        input.site[size_t(f)] = field(SiteField(f));
+    }
+    input.limitOhm = *limit;
+    report::saveReportSettings({input.site, input.limitOhm});
+    input.records = currentRecords(form_);
+    for (const auto& [record, note] : noteTexts_) {
+        if (!note.isEmpty()) {
+            input.notes[record] = note;
+        }
+    }
+    input.soil = report::soilOf(form_.soilChoice);
+    input.madeAt = form_.clock->now();
+    input.version = QStringLiteral(KELVORA_VERSION);
+    return input;
+}
+
+void ReportDialog::savePdf() {
+    std::optional<report::ReportInput> input = reportInput();
+    if (!input || input->records.empty()) {
+        return;
+    }
+    const std::optional<QString> path = runOwnSaveDialog(form_, kPdfType, this, pdfType_);
+    if (!path) {
+        return;
+    }
+    const report::ReportDocument document(std::move(*input));
+    std::unique_ptr<QProgressDialog> progress;
+    if (document.pageCount() > kPagesShownInProgress) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成报告…"), QString(), 0,
+                                                     document.pageCount(), this);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+    }
+    const QString failure = report::writeReportPdf(*path, document, [&](int page) {
+        if (progress) {
+            progress->setValue(page);
+        }
+    });
+    if (!failure.isEmpty()) {
+        reportPrintFailure(form_, this, failure);
+    }
+}
+
+void ReportDialog::print() {
+    std::optional<report::ReportInput> input = reportInput();
+    if (!input || input->records.empty() || !runPrintDialog(form_, this)) {
+        return;
+    }
+    const report::ReportDocument document(std::move(*input));
+    bool printed = true;
+    for (int page = 0; page < document.pageCount() && printed; ++page) {
+        printed = form_.Printer->printPage([&](QPainter& painter, const QRectF& area) {
+            document.paintPage(page, painter, area);
+        });
+    }
+    const bool ended = form_.Printer->endDoc();
+    if (!printed) {
+        reportPrintFailure(form_, this, QStringLiteral("打印机无法打印报告"));
+    } else if (!ended) {
+        reportPrintFailure(form_, this, form_.Printer->lastError());
+    }
+}
+
+void ReportDialog::preview() {
+    std::optional<report::ReportInput> input = reportInput();
+    if (!input || input->records.empty()) {
+        return;
+    }
+    const report::ReportDocument document(std::move(*input));
+    form_.Printer->preview(this, document.pageCount(),
+                           [&document](int page, QPainter& painter, const QRectF& area) {
+                               document.paintPage(page, painter, area);
+                           });
+}
+
+void Form1::mnureport_Click() {
+    auto* dialog = findChild<ReportDialog*>(QStringLiteral("reportDialog"));
+    if (dialog == nullptr) {
+        dialog = new ReportDialog(*this);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace kelvora
