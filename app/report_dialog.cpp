@@ -1,7 +1,7 @@
 #include "app/report_dialog.h"
 
 #include <QDateEdit>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -96,26 +96,38 @@ ReportDialog::ReportDialog(Form1& form)
     setObjectName(QStringLiteral("reportDialog"));
     setWindowTitle(QStringLiteral("测试报告"));
     setModal(false);
-    resize(760, 720);
+    resize(820, 680);
 
     const report::ReportSettings remembered = report::loadReportSettings();
-    auto* site = new QFormLayout;
+    // Two fields a row; the free texts take a whole row each.
+    auto* site = new QGridLayout;
+    int row = 0, column = 0;
     for (int f = 0; f < report::kSiteFieldCount; ++f) {
         const auto field = SiteField(f);
-        const QString label = QString::fromUtf8(report::siteFieldLabel(field));
+        QWidget* editor = nullptr;
         if (field == report::TestDate) {
             date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
             date_->setCalendarPopup(true);
             date_->setDate(form.clock->now().date());
-            site->addRow(label, date_);
+            editor = date_;
         } else if (isFreeText(field)) {
             texts_[size_t(f)] = new QPlainTextEdit(remembered.site[size_t(f)], this);
-            texts_[size_t(f)]->setFixedHeight(54);
-            site->addRow(label, texts_[size_t(f)]);
+            texts_[size_t(f)]->setFixedHeight(48);
+            editor = texts_[size_t(f)];
         } else {
             lines_[size_t(f)] = new QLineEdit(remembered.site[size_t(f)], this);
-            site->addRow(label, lines_[size_t(f)]);
+            editor = lines_[size_t(f)];
         }
+        const bool wide = isFreeText(field);
+        if (wide && column > 0) {
+            ++row;
+            column = 0;
+        }
+        site->addWidget(new QLabel(QString::fromUtf8(report::siteFieldLabel(field)), this), row,
+                        column);
+        site->addWidget(editor, row, column + 1, 1, wide ? 3 : 1);
+        column = wide || column > 0 ? 0 : 2;
+        row += column == 0 ? 1 : 0;
     }
     limit_->setText(report::limitText(remembered.limitOhm));
     limitError_->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -123,7 +135,8 @@ ReportDialog::ReportDialog(Form1& form)
     limitRow->addWidget(limit_);
     limitRow->addWidget(new QLabel(QStringLiteral("Ω"), this));
     limitRow->addWidget(limitError_, 1);
-    site->addRow(QStringLiteral("接地电阻限值"), limitRow);
+    site->addWidget(new QLabel(QStringLiteral("接地电阻限值"), this), row, 0);
+    site->addLayout(limitRow, row, 1, 1, 3);
 
     notes_->setColumnCount(4);
     notes_->setHorizontalHeaderLabels({QStringLiteral("NO."), QStringLiteral("类型"),
@@ -131,6 +144,9 @@ ReportDialog::ReportDialog(Form1& form)
                                        QStringLiteral("备注（电极、位置）")});
     notes_->verticalHeader()->hide();
     notes_->horizontalHeader()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
+    notes_->setColumnWidth(0, 56);
+    notes_->setColumnWidth(1, 96);
+    notes_->setColumnWidth(2, 170);
     noRecords_->setAlignment(Qt::AlignCenter);
 
     auto* buttons = new QHBoxLayout;

@@ -90,7 +90,7 @@ QList<MeterReading> storedRecords() {
         const auto step = static_cast<uint16_t>(n * 37 % 100);
         switch (n % 4) {
             case 1:
-                records << reading(static_cast<uint16_t>(800 + step), kOhm2, 0,
+                records << reading(static_cast<uint16_t>(300 + step), kOhm2, 0,
                                    static_cast<uint16_t>(180 + step), 290, 0);
                 break;
             case 2:
