@@ -135,7 +135,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 line.error = QStringLiteral("--layers must be 1, 2 or 3, got \"%1\"").arg(n);
             }
         } else if (argument == QLatin1String("--report")) {
-            if (k + 2 >= arguments.size()) {
+            if (k + 2 >= arguments.size() || arguments[k + 1].startsWith(QLatin1String("--")) ||
+                arguments[k + 2].startsWith(QLatin1String("--"))) {
                 line.error = QStringLiteral("--report needs RECORDS.csv and OUT.pdf");
             } else {
                 line.reportRecords = arguments[++k];

@@ -16,9 +16,13 @@ int runReportCommand(const QString& records, const QString& pdf, double limitOhm
         *error = records + QStringLiteral(": cannot read it: ") + file.errorString();
         return 1;
     }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = records + QStringLiteral(": cannot read it: ") + file.errorString();
+        return 1;
+    }
     QString why;
-    std::optional<std::vector<report::ReportRecord>> rows =
-        report::recordsFromCsv(file.readAll(), &why);
+    std::optional<std::vector<report::ReportRecord>> rows = report::recordsFromCsv(bytes, &why);
     if (!rows) {
         *error = records + QStringLiteral(": ") + why;
         return 1;

@@ -1,5 +1,6 @@
 #include "app/report_dialog.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/form1.h"
+#include "app/record_chart_data.h"
 #include "app/ui_texts.h"
 #include "export/save_dialog_prep.h"
 #include "platform/record_grid.h"
@@ -41,19 +43,7 @@ bool isFreeText(SiteField field) {
 }
 
 QString modeText(MeasuringMode mode) {
-    switch (mode) {
-        case MeasuringMode::EarthResistance:
-            return QStringLiteral("接地电阻");
-        case MeasuringMode::SoilResistivity:
-            return QStringLiteral("土壤电阻率");
-        case MeasuringMode::EarthVoltage:
-            return QStringLiteral("地电压");
-        case MeasuringMode::ClampCurrent:
-            return QStringLiteral("钳形电流");
-        case MeasuringMode::Unrecognised:
-            break;
-    }
-    return QStringLiteral("未能读取");
+    return mode == MeasuringMode::Unrecognised ? QStringLiteral("未能读取") : chartTitle(mode);
 }
 
 QString readingText(const report::ReportRecord& record) {
@@ -191,13 +181,19 @@ void ReportDialog::showEvent(QShowEvent* event) {
 }
 
 void ReportDialog::scheduleRefresh() {
-    if (!refreshTimer_.isActive()) {
+    // A hidden dialog is filled when it is shown again.
+    if (isVisible() && !refreshTimer_.isActive()) {
         refreshTimer_.start();
     }
 }
 
 void ReportDialog::refreshRecords() {
     refreshTimer_.stop();
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && focus != notes_ && notes_->isAncestorOf(focus)) {
+        refreshTimer_.start();  // a note being typed is not swept away
+        return;
+    }
     const std::vector<report::ReportRecord> records = currentRecords(form_);
     notes_->blockSignals(true);
     notes_->setRowCount(int(records.size()));
@@ -320,10 +316,13 @@ void ReportDialog::preview() {
         return;
     }
     const report::ReportDocument document(std::move(*input));
-    form_.Printer->preview(this, document.pageCount(),
-                           [&document](int page, QPainter& painter, const QRectF& area) {
-                               document.paintPage(page, painter, area);
-                           });
+    const bool shown = form_.Printer->preview(
+        this, document.pageCount(), [&document](int page, QPainter& painter, const QRectF& area) {
+            document.paintPage(page, painter, area);
+        });
+    if (!shown) {
+        reportPrintFailure(form_, this, QStringLiteral("无法显示打印预览"));
+    }
 }
 
 void Form1::mnureport_Click() {

@@ -32,7 +32,7 @@ ChartPage resistanceChart(const std::vector<ReportRecord>& records, double limit
     page.limit = limitOhm;
     page.series.push_back({QStringLiteral("R"), false, {}});
     page.overloads.name = QStringLiteral("超量程");
-    double low = limitOhm, high = limitOhm, first = HUGE_VAL, last = -HUGE_VAL;
+    double low = HUGE_VAL, high = 0, first = HUGE_VAL, last = -HUGE_VAL;
     for (const ReportRecord& record : records) {
         if (record.missing || record.mode != MeasuringMode::EarthResistance) {
             continue;
@@ -43,13 +43,16 @@ ChartPage resistanceChart(const std::vector<ReportRecord>& records, double limit
             page.series[0].points.push_back({double(record.number), *r, record.number});
             low = std::min(low, *r);
             high = std::max(high, *r);
-        } else {
+        } else if (record.overload(ValueSlot::R)) {
             page.overloads.points.push_back({double(record.number), 0, record.number});
         }
     }
     page.xMin = first - 0.5;
     page.xMax = last + 0.5;
+    // As in the chart window: the readings' own span decides, then the limit must show.
     page.yLogarithmic = low > 0 && high > 100 * low;
+    low = std::min(low, limitOhm);
+    high = std::max(high, limitOhm);
     if (page.yLogarithmic) {
         decades(low, high, page.yMin, page.yMax);
     } else {

@@ -38,7 +38,7 @@ const char* siteFieldKey(SiteField field) {
 Verdict verdictOf(const ReportRecord& record, double limitOhm) {
     const std::optional<double> r = record.value(ValueSlot::R);
     if (!r) {
-        return Verdict::Overload;
+        return record.overload(ValueSlot::R) ? Verdict::Overload : Verdict::NoReading;
     }
     return *r <= limitOhm ? Verdict::Pass : Verdict::Fail;
 }

@@ -64,12 +64,13 @@ struct ReportInput {
     std::vector<ReportRecord> records;  // record k at k - 1
     std::map<int, QString> notes;       // by record number
     ReportSoil soil;
-    QDateTime madeAt;
+    QDateTime madeAt;  // shown in every page's footer
     QString version;
 };
 
-// A reading passes when it is a number at or below the limit; an overload does not.
-enum class Verdict { Pass, Fail, Overload };
+// A reading passes when it is a number at or below the limit; an overload does not, nor a
+// reading without a number.
+enum class Verdict { Pass, Fail, Overload, NoReading };
 Verdict verdictOf(const ReportRecord& record, double limitOhm);
 
 }  // namespace kelvora::report

@@ -143,15 +143,22 @@ void placeTable(Flow& flow, const Table& table) {
     const auto header = [&table, titles, bold](QPainter& painter, const QRectF& rect) {
         drawRow(painter, rect, table.columns, titles, bold, true, QColor(), -1);
     };
-    flow.keep(2 * line);
+    const auto heightOf = [&](size_t r) {
+        const int wrap = table.wrappingColumn;
+        if (wrap < 0 || table.rows[r].value(wrap).isEmpty()) {
+            return line;
+        }
+        const double width = table.columns[size_t(wrap)].share * kWidth - 2 * kCellPadding;
+        // A note longer than a page is cut at the page's foot rather than run off it.
+        return std::min(
+            std::max(line, wrappedHeight(table.rows[r][wrap], body, width) + kCellPadding),
+            kBottom - kTop - line);
+    };
+    // The header never stands alone at the foot of a page.
+    flow.keep(line + (table.rows.empty() ? 0 : heightOf(0)));
     flow.place(line, header);
     for (size_t r = 0; r < table.rows.size(); ++r) {
-        double height = line;
-        const int wrap = table.wrappingColumn;
-        if (wrap >= 0 && !table.rows[r].value(wrap).isEmpty()) {
-            const double width = table.columns[size_t(wrap)].share * kWidth - 2 * kCellPadding;
-            height = std::max(line, wrappedHeight(table.rows[r][wrap], body, width) + kCellPadding);
-        }
+        const double height = heightOf(r);
         if (!flow.fits(height)) {
             flow.newPage();
             flow.place(line, header);
@@ -178,8 +185,11 @@ void ReportDocument::paintPage(int index, QPainter& painter, const QRectF& targe
         return;
     }
     painter.save();
-    painter.translate(target.topLeft());
-    painter.scale(target.width() / kPageWidth, target.height() / kPageHeight);
+    // One scale for both directions, the page centred in the area (a printer's is not A4's shape).
+    const double scale = std::min(target.width() / kPageWidth, target.height() / kPageHeight);
+    painter.translate(target.center() - QPointF(kPageWidth, kPageHeight) * scale / 2);
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(0, 0, kPageWidth, kPageHeight));
     for (const Placed& block : pages_[size_t(index)]) {
         block.paint(painter, QRectF(kLeft, block.top, kWidth, block.height));
     }
@@ -283,7 +293,7 @@ void ReportDocument::layOut() {
         passed += verdict == Verdict::Pass;
         failed += verdict != Verdict::Pass;
         overloads += verdict == Verdict::Overload;
-        if (verdict != Verdict::Overload &&
+        if ((verdict == Verdict::Pass || verdict == Verdict::Fail) &&
             (highest == nullptr || *record.value(ValueSlot::R) > *highest->value(ValueSlot::R))) {
             highest = &record;
         }
@@ -297,7 +307,8 @@ void ReportDocument::layOut() {
              .arg(counts[int(MeasuringMode::SoilResistivity)])
              .arg(counts[int(MeasuringMode::EarthVoltage)])
              .arg(counts[int(MeasuringMode::ClampCurrent)])
-             .arg(missing.size()),
+             .arg(missing.size())
+             .arg(counts[int(MeasuringMode::Unrecognised)]),
          body);
     if (counts[int(MeasuringMode::EarthResistance)] > 0) {
         text(QStringLiteral("接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。")

@@ -27,9 +27,12 @@ QByteArray reportPdf(const ReportDocument& document, const PageProgress& progres
         writer.setTitle(QStringLiteral("接地电阻测试报告"));
         writer.setCreator(QStringLiteral("Kelvora"));
         QPainter painter(&writer);
+        if (!painter.isActive()) {
+            return {};
+        }
         for (int page = 0; page < document.pageCount(); ++page) {
-            if (page > 0) {
-                writer.newPage();
+            if (page > 0 && !writer.newPage()) {
+                return {};
             }
             document.paintPage(page, painter, QRectF(0, 0, writer.width(), writer.height()));
             if (progress) {
@@ -42,7 +45,8 @@ QByteArray reportPdf(const ReportDocument& document, const PageProgress& progres
 
 QString writeReportPdf(const QString& path, const ReportDocument& document,
                        const PageProgress& progress) {
-    return writeFileSafely(path, reportPdf(document, progress));
+    const QByteArray bytes = reportPdf(document, progress);
+    return bytes.isEmpty() ? QStringLiteral("无法生成 PDF") : writeFileSafely(path, bytes);
 }
 
 }  // namespace kelvora::report

@@ -12,10 +12,15 @@ namespace {
 
 constexpr int kTextColumns = 8;  // NO. and the seven values; the numbers follow in the CSV
 
-// The number of a CSV cell: a dot as decimal separator, nothing for an empty cell.
-std::optional<double> csvNumber(const QString& field) {
+// The number of a CSV cell, nothing for an empty cell; where fields are not separated by
+// commas (a spreadsheet re-saved it) the comma may be the decimal separator.
+std::optional<double> csvNumber(QString field, bool decimalComma) {
+    field = field.trimmed();
+    if (decimalComma) {
+        field.replace(QLatin1Char(','), QLatin1Char('.'));
+    }
     bool ok = false;
-    const double value = field.trimmed().toDouble(&ok);
+    const double value = field.toDouble(&ok);
     return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
@@ -83,23 +88,32 @@ std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
             "record table's header)");
         return std::nullopt;
     }
+    const bool decimalComma = csv.separator != QLatin1Char(',');
     std::vector<ReportRecord> records;
     for (size_t r = 1; r < csv.rows.size(); ++r) {
         const QStringList& fields = csv.rows[r];
+        if (fields.size() <= 1 && fields.value(0).trimmed().isEmpty()) {
+            continue;  // a blank line; a missed record is a row of empty fields
+        }
         ReportRecord record;
-        record.number = int(r);
+        record.number = int(records.size()) + 1;  // row k is record k
         for (int slot = 0; slot < kValueSlotCount; ++slot) {
             record.texts[size_t(slot)] = fields.value(slot + 1).trimmed();
-            record.numbers[size_t(slot)] = csvNumber(fields.value(kTextColumns + slot));
+            record.numbers[size_t(slot)] =
+                csvNumber(fields.value(kTextColumns + slot), decimalComma);
         }
         record.mode = modeOfTexts(record);
-        record.missing =
-            record.mode == MeasuringMode::Unrecognised && fields.value(0).trimmed().isEmpty();
+        const QString number = fields.value(0).trimmed();
+        record.missing = number.isEmpty();
+        if (!record.missing && number != QString::number(record.number)) {
+            *error = QStringLiteral(
+                         "row %1 holds record %2: the rows are not the records in "
+                         "their order")
+                         .arg(record.number)
+                         .arg(number);
+            return std::nullopt;
+        }
         records.push_back(record);
-    }
-    // A last empty line is the end of the file, not a missing record.
-    while (!records.empty() && records.back().missing) {
-        records.pop_back();
     }
     if (records.empty()) {
         *error = QStringLiteral("the file holds no record");

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <memory>
 
+#include "export/record_sheet.h"
+
 namespace kelvora::report {
 
 namespace {
@@ -13,8 +15,8 @@ const QString kLimitKey = QStringLiteral("report/limitOhm");
 
 // In the default format, so that tests can point it at a folder of INI files.
 std::unique_ptr<QSettings> settingsStore() {
-    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("Kelvora"),
-                                       QStringLiteral("Kelvora"));
+    return std::make_unique<QSettings>(QSettings::defaultFormat(), QSettings::UserScope,
+                                       QStringLiteral("Kelvora"), QStringLiteral("Kelvora"));
 }
 
 QString fieldKey(SiteField field) {
@@ -68,14 +70,7 @@ std::optional<double> parseLimit(const QString& text, QString* why) {
 }
 
 QString limitText(double limitOhm) {
-    QString text = QString::number(limitOhm, 'f', 2);
-    while (text.endsWith(QLatin1Char('0'))) {
-        text.chop(1);
-    }
-    if (text.endsWith(QLatin1Char('.'))) {
-        text.chop(1);
-    }
-    return text;
+    return plainNumber(limitOhm);
 }
 
 }  // namespace kelvora::report
