@@ -277,7 +277,7 @@ void ReportDocument::layOut() {
 
     // What the records hold.
     int counts[5] = {};
-    QList<int> missing;
+    QList<int> missing, unrecognised;
     int passed = 0, failed = 0, overloads = 0;
     const ReportRecord* highest = nullptr;
     for (const ReportRecord& record : input_.records) {
@@ -286,6 +286,9 @@ void ReportDocument::layOut() {
             continue;
         }
         ++counts[int(record.mode)];
+        if (record.mode == MeasuringMode::Unrecognised) {
+            unrecognised << record.number;
+        }
         if (record.mode != MeasuringMode::EarthResistance) {
             continue;
         }
@@ -307,9 +310,14 @@ void ReportDocument::layOut() {
              .arg(counts[int(MeasuringMode::SoilResistivity)])
              .arg(counts[int(MeasuringMode::EarthVoltage)])
              .arg(counts[int(MeasuringMode::ClampCurrent)])
-             .arg(missing.size())
-             .arg(counts[int(MeasuringMode::Unrecognised)]),
+             .arg(missing.size()),
          body);
+    if (!unrecognised.isEmpty()) {
+        text(QStringLiteral("另有 %1 条记录的测量方式无法识别，报告中没有它们的读数：%2。")
+                 .arg(unrecognised.size())
+                 .arg(recordRanges(unrecognised, int(unrecognised.size()))),
+             body);
+    }
     if (counts[int(MeasuringMode::EarthResistance)] > 0) {
         text(QStringLiteral("接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。")
                  .arg(passed)
@@ -453,7 +461,10 @@ void ReportDocument::layOut() {
             painter.drawText(cell, Qt::AlignLeft | Qt::AlignBottom, names[k]);
             painter.drawLine(QPointF(cell.left() + 1500, cell.bottom() - 10),
                              QPointF(cell.right(), cell.bottom() - 10));
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, (k == 0 ? tester : reviewer));
+            // The name typed in the dialog stands on the line, where it is signed.
+            painter.drawText(
+                QRectF(cell.left() + 1550, cell.top(), cell.width() - 1550, cell.height() - 40),
+                Qt::AlignLeft | Qt::AlignBottom, k == 0 ? tester : reviewer);
         }
     });
 }
