@@ -210,6 +210,17 @@ TEST_F(SoilModelWindow, CommandLineWithoutADisplay) {
     }
     std::unique_ptr<QProcess> one(runKelvora({"--soil-model", few, "--layers", "2"}));
     EXPECT_EQ(QJsonDocument::fromJson(one->readAllStandardOutput())["models"].toArray().size(), 1);
+    // A European spreadsheet's file: semicolons, decimal commas, a header.
+    const QString european = dir.filePath("european.csv");
+    ASSERT_TRUE(writeBytes(european,
+                           "Abstand (m);Widerstand (Ohm m)\r\n0,5;300,5\r\n1;290\r\n"
+                           "2;250,25\r\n4;160\r\n-1;7\r\n"));
+    std::unique_ptr<QProcess> semicolons(runKelvora({"--soil-model", european}));
+    EXPECT_EQ(semicolons->exitCode(), 0);
+    const QJsonObject counted =
+        QJsonDocument::fromJson(semicolons->readAllStandardOutput()).object();
+    EXPECT_EQ(counted["points"].toInt(), 5);
+    EXPECT_EQ(counted["used"].toInt(), 4);
 }
 #endif
 
