@@ -12,6 +12,15 @@ SoilCommandResult runSoilModelCommand(const QString& file, int layers) {
         return {1, {}, file + QStringLiteral(": ") + why};
     }
     const int used = int(survey->points.size());
+    if (soil::distinctSpacings(survey->points) > soil::kMaxFittedSpacings) {
+        return {1,
+                {},
+                QStringLiteral("%1: the survey has %2 different spacings, more than the %3 "
+                               "a fit takes: several surveys are mixed in it")
+                    .arg(file)
+                    .arg(soil::distinctSpacings(survey->points))
+                    .arg(soil::kMaxFittedSpacings)};
+    }
     if (layers > 0 && used < 2 * layers - 1) {
         return {1,
                 {},

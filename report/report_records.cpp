@@ -140,7 +140,7 @@ ReportSoil soilOf(const std::vector<ReportRecord>& records) {
     const int layers = soil::SoilSelection::kDefaultLayers;
     const std::vector<soil::SoilModel> models = soil::fitSoilModels(points, layers);
     const soil::SoilModel* model = int(models.size()) == layers ? &models.back() : nullptr;
-    const QString problem = soil::modelProblemText(layers, int(points.size()), model);
+    const QString problem = soil::modelProblemText(layers, points, model);
     return soilOfPoints(std::move(points), layers, model, problem);
 }
 

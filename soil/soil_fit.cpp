@@ -1,6 +1,7 @@
 #include "soil/soil_fit.h"
 
 #include <Eigen/Dense>
+#include <algorithm>
 #include <cmath>
 #include <unsupported/Eigen/LevenbergMarquardt>
 
@@ -23,11 +24,24 @@ constexpr double kPolishTolerance = 1e-14;
 
 // rk = 1 - ρmodel/ρmeasured in the optimiser's variables y (see FitDomain), with the Jacobian
 // Eigen's Levenberg-Marquardt needs.
+// The model's response depends on the spacing alone, so it is worked out once per spacing,
+// however many traverses read at it.
 struct RelativeResiduals : Eigen::DenseFunctor<double> {
     RelativeResiduals(const std::vector<SoilPoint>& points, int layers)
         : DenseFunctor<double>(2 * layers - 1, int(points.size())),
           points(points),
-          domain(fitDomain(points, layers)) {}
+          domain(fitDomain(points, layers)) {
+        for (const SoilPoint& point : points) {
+            spacings.push_back(point.spacing);
+        }
+        std::sort(spacings.begin(), spacings.end());
+        spacings.erase(std::unique(spacings.begin(), spacings.end()), spacings.end());
+        for (const SoilPoint& point : points) {
+            spacingOf.push_back(
+                size_t(std::lower_bound(spacings.begin(), spacings.end(), point.spacing) -
+                       spacings.begin()));
+        }
+    }
 
     int operator()(const VectorXd& y, VectorXd& r) const {
         atLog(domain.toLog(y), r);
@@ -42,19 +56,24 @@ struct RelativeResiduals : Eigen::DenseFunctor<double> {
 
     void atLog(const VectorXd& theta, VectorXd& r) const {
         const LayeredEarth earth = earthOf(theta, domain.layers());
+        std::vector<double> model(spacings.size());
+        for (size_t s = 0; s < spacings.size(); ++s) {
+            model[s] = wennerApparentResistivity(earth, spacings[s]);
+        }
         for (size_t k = 0; k < points.size(); ++k) {
-            r[Eigen::Index(k)] =
-                1 - wennerApparentResistivity(earth, points[k].spacing) / points[k].rho;
+            r[Eigen::Index(k)] = 1 - model[spacingOf[k]] / points[k].rho;
         }
     }
 
     void logJacobian(const VectorXd& theta, MatrixXd& jacobian) const {
         const LayeredEarth earth = earthOf(theta, domain.layers());
-        LogDerivatives d;
+        std::vector<LogDerivatives> model(spacings.size());
+        for (size_t s = 0; s < spacings.size(); ++s) {
+            wennerApparentResistivity(earth, spacings[s], &model[s]);
+        }
         for (size_t k = 0; k < points.size(); ++k) {
-            wennerApparentResistivity(earth, points[k].spacing, &d);
             for (int p = 0; p < inputs(); ++p) {
-                jacobian(Eigen::Index(k), p) = -d[size_t(p)] / points[k].rho;
+                jacobian(Eigen::Index(k), p) = -model[spacingOf[k]][size_t(p)] / points[k].rho;
             }
         }
     }
@@ -67,6 +86,8 @@ struct RelativeResiduals : Eigen::DenseFunctor<double> {
 
     const std::vector<SoilPoint>& points;
     FitDomain domain;
+    std::vector<double> spacings;   // each spacing once, in order
+    std::vector<size_t> spacingOf;  // of each point, its place in `spacings`
 };
 
 bool convergedStatus(Eigen::LevenbergMarquardtSpace::Status status) {
@@ -185,6 +206,15 @@ SoilModel modelAt(const RelativeResiduals& residuals, const Fitted& fitted) {
 
 }  // namespace
 
+int distinctSpacings(const std::vector<SoilPoint>& points) {
+    std::vector<double> spacings;
+    for (const SoilPoint& point : points) {
+        spacings.push_back(point.spacing);
+    }
+    std::sort(spacings.begin(), spacings.end());
+    return int(std::unique(spacings.begin(), spacings.end()) - spacings.begin());
+}
+
 double SoilModel::sumOfSquares() const {
     double sum = 0;
     for (double e : errorsPercent) {
@@ -205,7 +235,8 @@ std::optional<SoilModel> fitSoilModelFrom(const std::vector<SoilPoint>& points,
 
 std::optional<SoilModel> fitSoilModel(const std::vector<SoilPoint>& points, int layers,
                                       const SoilModel* fewer) {
-    if (layers < 1 || layers > kMaxFittedLayers || int(points.size()) < 2 * layers - 1) {
+    if (layers < 1 || layers > kMaxFittedLayers || int(points.size()) < 2 * layers - 1 ||
+        distinctSpacings(points) > kMaxFittedSpacings) {
         return std::nullopt;
     }
     RelativeResiduals residuals(points, layers);

@@ -30,6 +30,11 @@ struct SoilModel {
 };
 
 constexpr int kMaxFittedLayers = 3;
+// A survey reads at a few dozen spacings; beyond this many the fit would take too long to
+// follow a check box, and the survey is several mixed together.
+constexpr int kMaxFittedSpacings = 200;
+
+int distinctSpacings(const std::vector<SoilPoint>& points);
 
 // Fits from one start: the local least-squares optimum nearest to `start`. Empty when there
 // are fewer points than the start has parameters.
@@ -38,7 +43,8 @@ std::optional<SoilModel> fitSoilModelFrom(const std::vector<SoilPoint>& points,
 
 // The best model of `layers` (1 to kMaxFittedLayers) layers from starts spread over the data's
 // range and, when `fewer` is given, from that model of one layer less, so that it fits at
-// least as well. Empty when there are fewer points than parameters.
+// least as well. Empty when there are fewer points than parameters, or more distinct spacings
+// than kMaxFittedSpacings.
 std::optional<SoilModel> fitSoilModel(const std::vector<SoilPoint>& points, int layers,
                                       const SoilModel* fewer = nullptr);
 

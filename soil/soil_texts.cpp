@@ -59,7 +59,16 @@ QString rmsComparisonText(const std::vector<SoilModel>& models) {
     return parts.join(QStringLiteral(" · "));
 }
 
-QString modelProblemText(int layers, int used, const SoilModel* model) {
+QString modelProblemText(int layers, const std::vector<SoilPoint>& points, const SoilModel* model) {
+    const int spacings = distinctSpacings(points);
+    if (spacings > kMaxFittedSpacings) {
+        return QStringLiteral(
+                   "测点的间距多达%1种（拟合至多%"
+                   "2种），应是几次测量混在一起：请去掉不属于本次测量的测点。")
+            .arg(spacings)
+            .arg(kMaxFittedSpacings);
+    }
+    const int used = int(points.size());
     const int needed = 2 * layers - 1;
     if (used < needed) {
         return QStringLiteral("测点不足：%1层模型至少需要%2个测点，现有%3个。")
@@ -74,8 +83,7 @@ QString modelProblemText(int layers, int used, const SoilModel* model) {
 }
 
 QString modelProblemText(const SoilSelection& selection) {
-    return modelProblemText(selection.layers(), int(selection.usedPoints().size()),
-                            selection.chosenModel());
+    return modelProblemText(selection.layers(), selection.usedPoints(), selection.chosenModel());
 }
 
 }  // namespace kelvora::soil

@@ -27,9 +27,9 @@ QString rmsText(const SoilModel& model);
 // "1层 52.23% · 2层 2.83% · 3层 0.17%", a layer count the points cannot carry left out.
 QString rmsComparisonText(const std::vector<SoilModel>& models);
 
-// Why the model of `layers` layers cannot be shown for `used` points, or that it did not
+// Why the model of `layers` layers cannot be shown for the points used, or that it did not
 // converge; empty when it stands.
-QString modelProblemText(int layers, int used, const SoilModel* model);
+QString modelProblemText(int layers, const std::vector<SoilPoint>& used, const SoilModel* model);
 QString modelProblemText(const SoilSelection& selection);
 
 }  // namespace kelvora::soil

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "soil/soil_fit.h"
+#include "soil/soil_texts.h"
 
 namespace kelvora::soil {
 namespace {
@@ -153,6 +154,14 @@ TEST(SoilFit, PointsAgainstParameters) {
     EXPECT_FALSE(fitSoilModel({points[0], points[1]}, 2));
     EXPECT_FALSE(fitSoilModelFrom({points[0], points[1]}, {{300, 60}, {2.5}}));
     EXPECT_FALSE(fitSoilModelFrom({}, {{300}, {}}));
+    // More spacings than one survey has: several mixed together, which no fit should take.
+    std::vector<double> many;
+    for (int k = 1; k <= kMaxFittedSpacings + 1; ++k) {
+        many.push_back(0.1 * k);
+    }
+    const std::vector<SoilPoint> mixed = survey({{300, 60}, {2.5}}, many);
+    EXPECT_TRUE(fitSoilModels(mixed).empty());
+    EXPECT_TRUE(modelProblemText(2, mixed, nullptr).contains(QStringLiteral("201种")));
     EXPECT_EQ(fitSoilModels({points[0], points[1]}).size(), 1u);
     // Three can, with nothing left to tell the scatter by.
     const std::optional<SoilModel> exact = fit(points, 2);
