@@ -52,7 +52,6 @@ struct ReportRecord {
 
 // The soil model of the survey, as the chart window chose it.
 struct ReportSoil {
-    int layers = 0;
     std::vector<soil::SoilPoint> used;
     std::optional<soil::SoilModel> model;
     QString problem;  // why there is no model, or that it did not converge

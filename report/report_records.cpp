@@ -41,10 +41,9 @@ MeasuringMode modeOfTexts(const ReportRecord& record) {
     return MeasuringMode::Unrecognised;
 }
 
-ReportSoil soilOfPoints(std::vector<soil::SoilPoint> points, int layers,
-                        const soil::SoilModel* model, const QString& problem) {
+ReportSoil soilOfPoints(std::vector<soil::SoilPoint> points, const soil::SoilModel* model,
+                        const QString& problem) {
     ReportSoil soil;
-    soil.layers = layers;
     soil.used = std::move(points);
     if (model != nullptr) {
         soil.model = *model;
@@ -123,7 +122,7 @@ std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
 }
 
 ReportSoil soilOf(const soil::SoilSelection& selection) {
-    return soilOfPoints(selection.usedPoints(), selection.layers(), selection.chosenModel(),
+    return soilOfPoints(selection.usedPoints(), selection.chosenModel(),
                         soil::modelProblemText(selection));
 }
 
@@ -141,7 +140,7 @@ ReportSoil soilOf(const std::vector<ReportRecord>& records) {
     const std::vector<soil::SoilModel> models = soil::fitSoilModels(points, layers);
     const soil::SoilModel* model = int(models.size()) == layers ? &models.back() : nullptr;
     const QString problem = soil::modelProblemText(layers, points, model);
-    return soilOfPoints(std::move(points), layers, model, problem);
+    return soilOfPoints(std::move(points), model, problem);
 }
 
 }  // namespace kelvora::report
