@@ -63,7 +63,8 @@ ToolkitOption toolkitOption(const QString& argument) {
         argument.startsWith(QLatin1String("--soil-model")) ||
         argument.startsWith(QLatin1String("--layers")) ||
         argument.startsWith(QLatin1String("--report")) ||
-        argument.startsWith(QLatin1String("--limit")) || argument == QLatin1String("--demo") ||
+        argument.startsWith(QLatin1String("--limit")) ||
+        argument.startsWith(QLatin1String("--lang")) || argument == QLatin1String("--demo") ||
         argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
         return ToolkitOption::None;
     }
@@ -153,6 +154,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                  "two decimals, got \"%1\"")
                                  .arg(value);
             }
+        } else if (isOption(argument, QStringLiteral("--lang"))) {
+            const QString value =
+                optionValue(arguments, k, QStringLiteral("--lang")).value_or(QString());
+            line.language = languageFromCode(value);
+            if (!line.language) {
+                line.error = QStringLiteral("--lang must be zh or en, got \"%1\"").arg(value);
+            }
         } else {
             line.error = QStringLiteral("unknown option \"%1\"").arg(argument);
         }
@@ -162,6 +170,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (line.ok() && line.limitOhm > 0 && line.reportPdf.isEmpty()) {
         line.error = QStringLiteral("--limit goes with --report RECORDS.csv OUT.pdf");
+    }
+    if (line.ok() && line.language && !line.soilModelFile.isEmpty()) {
+        line.error = QStringLiteral("--lang goes with the window or --report, not --soil-model");
     }
     // Those two end before any window or port: other options would be silently ignored.
     const int alone = int(!line.soilModelFile.isEmpty()) + int(!line.reportPdf.isEmpty());
@@ -176,7 +187,8 @@ QStringList ownOptions(const QStringList& rawArguments) {
     for (qsizetype k = 0; k < rawArguments.size(); ++k) {
         const QString& argument = rawArguments[k];
         if (argument == QLatin1String("--port") || argument == QLatin1String("--soil-model") ||
-            argument == QLatin1String("--layers") || argument == QLatin1String("--limit")) {
+            argument == QLatin1String("--layers") || argument == QLatin1String("--limit") ||
+            argument == QLatin1String("--lang")) {
             own << rawArguments.mid(k, 2);
             ++k;
             continue;
@@ -199,9 +211,9 @@ QStringList ownOptions(const QStringList& rawArguments) {
 
 QString commandLineUsage(const QString& programName) {
     return QStringLiteral(
-               "Usage: %1 [--port N=DEVICE]... [--demo]\n"
+               "Usage: %1 [--port N=DEVICE]... [--demo] [--lang zh|en]\n"
                "       %1 --soil-model FILE [--layers N]\n"
-               "       %1 --report RECORDS.csv OUT.pdf [--limit OHMS]\n"
+               "       %1 --report RECORDS.csv OUT.pdf [--limit OHMS] [--lang zh|en]\n"
                "  --port N=DEVICE    use DEVICE as port N (1 to 16), e.g. --port 3=/dev/ttyUSB0\n"
                "  --demo             run with a simulated meter on port 3\n"
                "  --soil-model FILE  fit layered soil models to the Wenner survey in FILE (a\n"
@@ -213,6 +225,8 @@ QString commandLineUsage(const QString& programName) {
                "                     with the site fields last entered; no window opens\n"
                "  --limit OHMS       the earth-resistance limit of the report (default: the\n"
                "                     last one entered, or 4)\n"
+               "  --lang zh|en       the language of the windows and the report for this run\n"
+               "                     (default: the one last chosen in the Help menu, or zh)\n"
                "  --help             show this text\n")
         .arg(programName);
 }

@@ -3,6 +3,9 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "app/interface_language.h"
 
 namespace kelvora {
 
@@ -15,8 +18,9 @@ struct CommandLine {
     int layers = 0;            // --layers N with --soil-model: only the N-layer model
     QString reportRecords;     // --report RECORDS.csv OUT.pdf: write the test report, end
     QString reportPdf;
-    double limitOhm = 0;  // --limit OHMS with --report (0: the remembered one)
-    QString error;        // non-empty: the command line is wrong; nothing may start
+    double limitOhm = 0;               // --limit OHMS with --report (0: the remembered one)
+    std::optional<Language> language;  // --lang zh|en: the windows' (or report's) language
+    QString error;                     // non-empty: the command line is wrong; nothing may start
 
     bool ok() const { return error.isEmpty(); }
 };

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -46,6 +47,7 @@ Form1::Form1(Form1Seams seams, QWidget* parent)
     layOutControls();
     MSComm1->setEventHandler([this](int code) { MSComm1_OnComm(code); });
     Form_Load();
+    language.show(InterfaceLanguage::atStart());  // words the window anew unless Chinese
 }
 
 Form1::~Form1() {
@@ -57,12 +59,12 @@ void Form1::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    Command1 = new PictureButton(QString::fromUtf8(texts::kRead), client);
-    Command2 = new PictureButton(QString::fromUtf8(texts::kSave), client);
-    Command3 = new PictureButton(QString::fromUtf8(texts::kClear), client);
-    Command4 = new PictureButton(QString::fromUtf8(texts::kPrint), client);
-    Command6 = new PictureButton(QString::fromUtf8(texts::kHelp), client);
-    Command5 = new PictureButton(QString::fromUtf8(texts::kClose), client);
+    Command1 = new PictureButton(tr(texts::kRead), client);
+    Command2 = new PictureButton(tr(texts::kSave), client);
+    Command3 = new PictureButton(tr(texts::kClear), client);
+    Command4 = new PictureButton(tr(texts::kPrint), client);
+    Command6 = new PictureButton(tr(texts::kHelp), client);
+    Command5 = new PictureButton(tr(texts::kClose), client);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -70,12 +72,12 @@ void Form1::createControls() {
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
 
-    Label1 = makeLabel(texts::kPortState, client);
-    Label2 = makeLabel(texts::kLinkDown, client);
+    Label1 = new TwipLabel(linkCaptions.portText(), client);
+    Label2 = new TwipLabel(linkCaptions.linkText(), client);
 
     TabStrip1 = new QTabBar(client);
-    TabStrip1->addTab(QString::fromUtf8(texts::kTabLive));
-    TabStrip1->addTab(QString::fromUtf8(texts::kTabRecords));
+    TabStrip1->addTab(tr(texts::kTabLive));
+    TabStrip1->addTab(tr(texts::kTabRecords));
     // Every change of tab, by mouse or keyboard, switches the view. A click on the tab already
     // selected changes nothing in the bar but is still a tab click.
     connect(TabStrip1, &QTabBar::currentChanged, this, [this] { TabStrip1_Click(); });
@@ -127,17 +129,21 @@ void Form1::createControls() {
 }
 
 void Form1::createMenu() {
-    mnufile = menuBar()->addMenu(QString::fromUtf8(texts::kMenuFile));
-    mnuread = mnufile->addAction(QString::fromUtf8(texts::kRead));
-    mnusave = mnufile->addAction(QString::fromUtf8(texts::kSave));
-    mnuclose = mnufile->addAction(QString::fromUtf8(texts::kClose));
-    mnuoperate = menuBar()->addMenu(QString::fromUtf8(texts::kMenuOperate));
-    mnuclear = mnuoperate->addAction(QString::fromUtf8(texts::kClear));
-    mnuprint = mnuoperate->addAction(QString::fromUtf8(texts::kPrint));
-    mnureport = mnuoperate->addAction(QStringLiteral("测试报告…"));
-    mnuchart = mnuoperate->addAction(QString::fromUtf8(texts::kMenuChart));
-    mnuhelp = menuBar()->addMenu(QString::fromUtf8(texts::kMenuHelp));
-    aboutsoftware = mnuhelp->addAction(QString::fromUtf8(texts::kMenuAbout));
+    mnufile = menuBar()->addMenu(QString());
+    mnuread = mnufile->addAction(QString());
+    mnusave = mnufile->addAction(QString());
+    mnuclose = mnufile->addAction(QString());
+    mnuoperate = menuBar()->addMenu(QString());
+    mnuclear = mnuoperate->addAction(QString());
+    mnuprint = mnuoperate->addAction(QString());
+    mnureport = mnuoperate->addAction(QString());
+    mnuchart = mnuoperate->addAction(QString());
+    mnuhelp = menuBar()->addMenu(QString());
+    aboutsoftware = mnuhelp->addAction(QString());
+    mnulanguage = mnuhelp->addMenu(QString::fromUtf8(texts::kMenuLanguage));
+    mnuchinese = mnulanguage->addAction(QString::fromUtf8(texts::kChinese));
+    mnuenglish = mnulanguage->addAction(QString::fromUtf8(texts::kEnglish));
+    translateMenu();
     connect(mnuread, &QAction::triggered, this, [this] { mnuread_Click(); });
     connect(mnusave, &QAction::triggered, this, [this] { mnusave_Click(); });
     connect(mnuclose, &QAction::triggered, this, [this] { mnuclose_Click(); });
@@ -146,6 +152,49 @@ void Form1::createMenu() {
     connect(mnuchart, &QAction::triggered, this, [this] { mnuchart_Click(); });
     connect(mnureport, &QAction::triggered, this, [this] { mnureport_Click(); });
     connect(aboutsoftware, &QAction::triggered, this, [this] { aboutsoftware_Click(); });
+    connect(mnuchinese, &QAction::triggered, this, [this] { chooseLanguage(Language::Chinese); });
+    connect(mnuenglish, &QAction::triggered, this, [this] { chooseLanguage(Language::English); });
+}
+
+void Form1::translateMenu() {
+    mnufile->setTitle(tr(texts::kMenuFile));
+    mnuread->setText(tr(texts::kRead));
+    mnusave->setText(tr(texts::kSave));
+    mnuclose->setText(tr(texts::kClose));
+    mnuoperate->setTitle(tr(texts::kMenuOperate));
+    mnuclear->setText(tr(texts::kClear));
+    mnuprint->setText(tr(texts::kPrint));
+    mnureport->setText(tr(texts::kMenuReport));
+    mnuchart->setText(tr(texts::kMenuChart));
+    mnuhelp->setTitle(tr(texts::kMenuHelp));
+    aboutsoftware->setText(tr(texts::kMenuAbout));
+}
+
+void Form1::retranslateUi() {
+    const std::pair<QPushButton*, const char*> buttons[] = {
+        {Command1, texts::kRead},  {Command2, texts::kSave}, {Command3, texts::kClear},
+        {Command4, texts::kPrint}, {Command6, texts::kHelp}, {Command5, texts::kClose}};
+    for (const auto& [button, text] : buttons) {
+        button->setText(tr(text));
+    }
+    Label1->setCaption(linkCaptions.portText());
+    Label2->setCaption(linkCaptions.linkText());
+    TabStrip1->setTabText(0, tr(texts::kTabLive));
+    TabStrip1->setTabText(1, tr(texts::kTabRecords));
+    ShowDownloadProgress();
+    translateMenu();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void Form1::chooseLanguage(Language chosen) {
+    InterfaceLanguage::remember(chosen);
+    language.show(chosen);
 }
 
 void Form1::createTimers() {

@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "app/form1_seams.h"
+#include "app/interface_language.h"
 #include "decode/record_model.h"
+#include "link/link_captions.h"
 #include "link/record_download.h"
 #include "soil/soil_selection.h"
 
@@ -49,6 +51,8 @@ public:
     int measureMode = 0;
     RecordModel records;                      // the record table's values as numbers
     soil::SoilSelection soilChoice{records};  // the soil model chosen in the chart window
+    LinkCaptions linkCaptions;                // what Label1 and Label2 report
+    InterfaceLanguage language;               // the language the windows are shown in
 
     // Animation state of the live panel.
     uint8_t shownMode = 0;
@@ -97,6 +101,9 @@ public:
     QAction* mnureport = nullptr;
     QAction* mnuchart = nullptr;
     QAction* aboutsoftware = nullptr;
+    QMenu* mnulanguage = nullptr;  // 语言 / Language: 中文, English
+    QAction* mnuchinese = nullptr;
+    QAction* mnuenglish = nullptr;
 
     QTimer Findcom;
     QTimer COMtimout;
@@ -136,6 +143,7 @@ public:
     void mnuchart_Click();
     void mnureport_Click();  // the test report's dialog (app/report_dialog.cpp)
     void aboutsoftware_Click();
+    void chooseLanguage(Language chosen);  // shown at once and remembered
 
     // ---- app/: live panel layouts and animation (live_layout.cpp) ----
     void vrprecord_Timer();
@@ -185,10 +193,14 @@ public:
 protected:
     // The close box ends the program as Close does, whatever other windows are open.
     void closeEvent(QCloseEvent* event) override;
+    // Words every text again in the language now shown; values and layout stay.
+    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
     void createMenu();
+    void translateMenu();
+    void retranslateUi();
     void createTimers();
     void layOutControls();  // app/window_layout.cpp
 };

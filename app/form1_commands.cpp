@@ -30,8 +30,10 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Command6_Click() {
     // Carriage returns alone, as the box's text has always had them; the box shows them as breaks.
-    messageBoxes->information(this, QString::fromUtf8("欢迎使用我们公司产品"),
-                              QString::fromUtf8("KelvoraV1.0(CN)\r   如需帮助请联系我们!\r"));
+    // The version line reads the same in every language.
+    messageBoxes->information(
+        this, tr("欢迎使用我们公司产品"),
+        QStringLiteral("KelvoraV1.0(CN)\r") + tr("   如需帮助请联系我们!") + QLatin1Char('\r'));
 }
 
 void Form1::mnuread_Click() {

@@ -68,6 +68,9 @@ int main(int argc, char* argv[]) {
 #endif
         kelvora::ignoreFileSizeSignal();
         QApplication headless(argc, argv);
+        // The report is written in the language the windows would show.
+        kelvora::InterfaceLanguage language;
+        language.show(early.language.value_or(kelvora::InterfaceLanguage::remembered()));
         QString error;
         const int code =
             kelvora::runReportCommand(early.reportRecords, early.reportPdf, early.limitOhm, &error);
@@ -107,6 +110,7 @@ int main(int argc, char* argv[]) {
     }
 
     kelvora::quitEventLoopOnSignals();
+    kelvora::InterfaceLanguage::overrideForThisRun(line.language);
     kelvora::Form1 window(kelvora::makeRealSeams(ports));
     window.show();
     return app.exec();

@@ -1,5 +1,6 @@
 #include "app/record_chart_data.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -15,8 +16,8 @@ constexpr double kLinearHeadroom = 1.1;
 constexpr double kLogHeadroom = 1.2;
 constexpr double kLogarithmicSpan = 100;
 
-QString axisTitle(const char* quantity, ValueSlot slot) {
-    return QString::fromUtf8(quantity) + QLatin1Char('/') + QString::fromUtf8(baseUnit(slot));
+QString axisTitle(const QString& quantity, ValueSlot slot) {
+    return quantity + QLatin1Char('/') + QString::fromUtf8(baseUnit(slot));
 }
 
 ChartSeriesData& seriesNamed(ChartPage& page, const QString& name) {
@@ -32,31 +33,32 @@ ChartSeriesData& seriesNamed(ChartPage& page, const QString& name) {
 void setUp(ChartPage& page, MeasuringMode mode) {
     page.mode = mode;
     page.title = chartTitle(mode);
-    page.xTitle = QStringLiteral("记录号");
-    page.overloads.name = QStringLiteral("过载");
+    page.xTitle = QCoreApplication::translate("kelvora::charts", "记录号");
+    page.overloads.name = QCoreApplication::translate("kelvora::charts", "过载");
     switch (mode) {
         case MeasuringMode::EarthResistance:
             // Rc and Rp (the auxiliary electrodes, often kilohms) on an axis of their own, so a
             // small R is not flattened against zero.
-            page.yTitle = axisTitle("R", ValueSlot::R);
+            page.yTitle = axisTitle(QStringLiteral("R"), ValueSlot::R);
             page.pointsOnly = true;  // each record is a measurement of its own
-            page.y2Title = axisTitle("Rc, Rp", ValueSlot::Rc);
+            page.y2Title = axisTitle(QStringLiteral("Rc, Rp"), ValueSlot::Rc);
             seriesNamed(page, QStringLiteral("R"));
             seriesNamed(page, QStringLiteral("Rc")).secondAxis = true;
             seriesNamed(page, QStringLiteral("Rp")).secondAxis = true;
             break;
         case MeasuringMode::SoilResistivity:
             page.logarithmic = true;
-            page.xTitle = axisTitle("ρ长度", ValueSlot::RhoLength);
-            page.yTitle = axisTitle("ρ", ValueSlot::Rho);
+            page.xTitle = axisTitle(QCoreApplication::translate("kelvora::charts", "ρ长度"),
+                                    ValueSlot::RhoLength);
+            page.yTitle = axisTitle(QStringLiteral("ρ"), ValueSlot::Rho);
             seriesNamed(page, QStringLiteral("ρ"));
             break;
         case MeasuringMode::EarthVoltage:
-            page.yTitle = axisTitle("V", ValueSlot::V);
+            page.yTitle = axisTitle(QStringLiteral("V"), ValueSlot::V);
             seriesNamed(page, QStringLiteral("V"));
             break;
         case MeasuringMode::ClampCurrent:
-            page.yTitle = axisTitle("I", ValueSlot::I);
+            page.yTitle = axisTitle(QStringLiteral("I"), ValueSlot::I);
             seriesNamed(page, QStringLiteral("I"));
             break;
         case MeasuringMode::Unrecognised:
@@ -175,13 +177,13 @@ void setRanges(ChartPage& page) {
 QString chartTitle(MeasuringMode mode) {
     switch (mode) {
         case MeasuringMode::EarthResistance:
-            return QStringLiteral("接地电阻");
+            return QCoreApplication::translate("kelvora::charts", "接地电阻");
         case MeasuringMode::SoilResistivity:
-            return QStringLiteral("土壤电阻率");
+            return QCoreApplication::translate("kelvora::charts", "土壤电阻率");
         case MeasuringMode::EarthVoltage:
-            return QStringLiteral("地电压");
+            return QCoreApplication::translate("kelvora::charts", "地电压");
         case MeasuringMode::ClampCurrent:
-            return QStringLiteral("钳形电流");
+            return QCoreApplication::translate("kelvora::charts", "钳形电流");
         case MeasuringMode::Unrecognised:
             break;
     }

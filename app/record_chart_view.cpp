@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -75,9 +76,10 @@ const ChartPoint* nearestPoint(const ChartSeriesData& series, const QPointF& at,
 }
 
 QString pointText(const ChartPage& page, const ChartSeriesData& series, const ChartPoint& point) {
-    QString text = QStringLiteral("记录 %1\n").arg(point.record);
+    QString text = QCoreApplication::translate("kelvora::charts", "记录 %1").arg(point.record) +
+                   QLatin1Char('\n');
     if (&series == &page.overloads) {
-        return text + QStringLiteral("过载 (OL)");
+        return text + QCoreApplication::translate("kelvora::charts", "过载 (OL)");
     }
     if (page.logarithmic) {
         text += QStringLiteral("%1 = %2\n").arg(page.xTitle, plainNumber(point.x));
@@ -127,7 +129,8 @@ QChart* makeChart(const ChartPage& shownPage, const ChartSeriesData* model) {
         if (page->notDrawn.size() > 10) {
             numbers << QStringLiteral("…");
         }
-        title += QStringLiteral("（无法绘出的记录：%1）").arg(numbers.join(QStringLiteral(", ")));
+        title += QCoreApplication::translate("kelvora::charts", "（无法绘出的记录：%1）")
+                     .arg(numbers.join(QStringLiteral(", ")));
     }
     chart->setTitle(title);
     QAbstractAxis* xAxis = makeAxis(page->logarithmic, page->xTitle, page->xMin, page->xMax);
@@ -175,7 +178,8 @@ QChart* makeChart(const ChartPage& shownPage, const ChartSeriesData* model) {
         pen.setStyle(Qt::DashLine);
         pen.setWidthF(1.5);
         limit->setPen(pen);
-        limit->setName(QStringLiteral("限值 %1 Ω").arg(plainNumber(page->limit)));
+        limit->setName(QCoreApplication::translate("kelvora::charts", "限值 %1 Ω")
+                           .arg(plainNumber(page->limit)));
         limit->append(page->xMin, page->limit);
         limit->append(page->xMax, page->limit);
         chart->addSeries(limit);

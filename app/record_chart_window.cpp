@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QChartView>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -24,7 +26,9 @@ namespace kelvora {
 
 namespace {
 
-const SaveTypes kChartTypes = {"PNG 图片(*.png)|*.png|PDF 文件(*.pdf)|*.pdf|", {".png", ".pdf"}};
+const SaveTypes kChartTypes = {
+    QT_TRANSLATE_NOOP("kelvora::SaveTypes", "PNG 图片(*.png)|*.png|PDF 文件(*.pdf)|*.pdf|"),
+    {".png", ".pdf"}};
 constexpr int kPngType = 1;  // then PDF
 
 // Often enough to follow a download, seldom enough that a long one is not redrawn per record.
@@ -64,10 +68,11 @@ RecordChartWindow::RecordChartWindow(Form1& form)
     : QWidget(&form, Qt::Window),
       form_(form),
       tabs_(new QTabWidget(this)),
-      noRecords_(new QLabel(QStringLiteral("没有记录"), this)),
-      save_(new QPushButton(QString::fromUtf8(texts::kSave), this)),
-      print_(new QPushButton(QString::fromUtf8(texts::kPrint), this)) {
-    setWindowTitle(QString::fromUtf8(texts::kMenuChart));
+      noRecords_(new QLabel(this)),
+      save_(new QPushButton(this)),
+      print_(new QPushButton(this)),
+      wordedIn_(form.language.current()) {
+    retranslate();
     resize(kDefaultSize);
     noRecords_->setAlignment(Qt::AlignCenter);
 
@@ -91,6 +96,25 @@ RecordChartWindow::RecordChartWindow(Form1& form)
     tabs_->hide();
     save_->setEnabled(false);
     print_->setEnabled(false);
+}
+
+void RecordChartWindow::retranslate() {
+    setWindowTitle(Form1::tr(texts::kMenuChart));
+    noRecords_->setText(tr("没有记录"));
+    save_->setText(Form1::tr(texts::kSave));
+    print_->setText(Form1::tr(texts::kPrint));
+}
+
+void RecordChartWindow::changeEvent(QEvent* event) {
+    // The window hears of a change as a window and as a child of the main one: once is enough.
+    if (event->type() == QEvent::LanguageChange && wordedIn_ != form_.language.current()) {
+        wordedIn_ = form_.language.current();
+        retranslate();
+        if (isVisible()) {
+            rebuild();  // titles, axes and the soil texts are worded as the charts are drawn
+        }
+    }
+    QWidget::changeEvent(event);
 }
 
 void RecordChartWindow::scheduleRebuild() {
@@ -186,7 +210,7 @@ void RecordChartWindow::saveChart() {
     const bool png = chartType_ <= kPngType;
     const QByteArray bytes = chartBytes(png);
     const QString failure =
-        bytes.isEmpty() ? QStringLiteral("没有可保存的图表") : writeFileSafely(*path, bytes);
+        bytes.isEmpty() ? tr("没有可保存的图表") : writeFileSafely(*path, bytes);
     if (!failure.isEmpty()) {
         reportSaveFailure(form_, *path, failure, this);
     }
@@ -204,7 +228,7 @@ void RecordChartWindow::printChart() {
         });
     const bool ended = form_.Printer->endDoc();
     if (!printed) {
-        reportPrintFailure(form_, this, QStringLiteral("打印机无法打印图表"));
+        reportPrintFailure(form_, this, tr("打印机无法打印图表"));
     } else if (!ended) {
         reportPrintFailure(form_, this, form_.Printer->lastError());
     }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "app/interface_language.h"
 #include "app/record_chart_data.h"
 
 class QChartView;
@@ -40,9 +41,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void scheduleRebuild();
+    void retranslate();
 
     Form1& form_;
     QTabWidget* tabs_;
@@ -52,6 +55,7 @@ private:
     QTimer rebuildTimer_;
     std::vector<ChartPage> pages_;
     int chartType_ = 0;  // type picked in this window's Save dialog, kept apart from the main one
+    Language wordedIn_;
 };
 
 }  // namespace kelvora

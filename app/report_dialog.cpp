@@ -1,7 +1,9 @@
 #include "app/report_dialog.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDateEdit>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,7 +34,8 @@ namespace {
 
 using report::SiteField;
 
-const SaveTypes kPdfType = {"PDF 文件(*.pdf)|*.pdf|", {".pdf"}};
+const SaveTypes kPdfType = {QT_TRANSLATE_NOOP("kelvora::SaveTypes", "PDF 文件(*.pdf)|*.pdf|"),
+                            {".pdf"}};
 constexpr int kRefreshDelayMs = 200;
 constexpr int kNoteColumn = 3;
 // Reports this long take more than a moment to write: their progress is shown.
@@ -43,7 +46,9 @@ bool isFreeText(SiteField field) {
 }
 
 QString modeText(MeasuringMode mode) {
-    return mode == MeasuringMode::Unrecognised ? QStringLiteral("未能读取") : chartTitle(mode);
+    return mode == MeasuringMode::Unrecognised
+               ? QCoreApplication::translate("kelvora::ReportDialog", "未能读取")
+               : chartTitle(mode);
 }
 
 QString readingText(const report::ReportRecord& record) {
@@ -79,12 +84,13 @@ ReportDialog::ReportDialog(Form1& form)
       limit_(new QLineEdit(this)),
       limitError_(new QLabel(this)),
       notes_(new QTableWidget(this)),
-      noRecords_(new QLabel(QStringLiteral("没有记录：请先读取记录，再生成报告。"), this)),
-      save_(new QPushButton(QStringLiteral("保存 PDF…"), this)),
-      print_(new QPushButton(QStringLiteral("打印…"), this)),
-      preview_(new QPushButton(QStringLiteral("预览"), this)) {
+      noRecords_(new QLabel(this)),
+      save_(new QPushButton(this)),
+      print_(new QPushButton(this)),
+      preview_(new QPushButton(this)),
+      limitLabel_(new QLabel(this)),
+      notesLabel_(new QLabel(this)) {
     setObjectName(QStringLiteral("reportDialog"));
-    setWindowTitle(QStringLiteral("测试报告"));
     setModal(false);
     resize(820, 680);
 
@@ -113,8 +119,8 @@ ReportDialog::ReportDialog(Form1& form)
             ++row;
             column = 0;
         }
-        site->addWidget(new QLabel(QString::fromUtf8(report::siteFieldLabel(field)), this), row,
-                        column);
+        fieldLabels_[size_t(f)] = new QLabel(this);
+        site->addWidget(fieldLabels_[size_t(f)], row, column);
         site->addWidget(editor, row, column + 1, 1, wide ? 3 : 1);
         column = wide || column > 0 ? 0 : 2;
         row += column == 0 ? 1 : 0;
@@ -125,13 +131,10 @@ ReportDialog::ReportDialog(Form1& form)
     limitRow->addWidget(limit_);
     limitRow->addWidget(new QLabel(QStringLiteral("Ω"), this));
     limitRow->addWidget(limitError_, 1);
-    site->addWidget(new QLabel(QStringLiteral("接地电阻限值"), this), row, 0);
+    site->addWidget(limitLabel_, row, 0);
     site->addLayout(limitRow, row, 1, 1, 3);
 
     notes_->setColumnCount(4);
-    notes_->setHorizontalHeaderLabels({QStringLiteral("NO."), QStringLiteral("类型"),
-                                       QStringLiteral("读数"),
-                                       QStringLiteral("备注（电极、位置）")});
     notes_->verticalHeader()->hide();
     notes_->horizontalHeader()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
     notes_->setColumnWidth(0, 56);
@@ -146,7 +149,7 @@ ReportDialog::ReportDialog(Form1& form)
     buttons->addWidget(save_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(site);
-    layout->addWidget(new QLabel(QStringLiteral("各条记录的备注："), this));
+    layout->addWidget(notesLabel_);
     layout->addWidget(notes_, 1);
     layout->addWidget(noRecords_, 1);
     layout->addLayout(buttons);
@@ -172,7 +175,35 @@ ReportDialog::ReportDialog(Form1& form)
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(kRefreshDelayMs);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { refreshRecords(); });
-    refreshRecords();
+    retranslate();
+}
+
+void ReportDialog::retranslate() {
+    setWindowTitle(tr("测试报告"));
+    for (int f = 0; f < report::kSiteFieldCount; ++f) {
+        fieldLabels_[size_t(f)]->setText(report::siteFieldLabel(SiteField(f)));
+    }
+    limitLabel_->setText(tr("接地电阻限值"));
+    notesLabel_->setText(tr("各条记录的备注："));
+    notes_->setHorizontalHeaderLabels(
+        {QStringLiteral("NO."), tr("类型"), tr("读数"), tr("备注（电极、位置）")});
+    noRecords_->setText(tr("没有记录：请先读取记录，再生成报告。"));
+    save_->setText(tr("保存 PDF…"));
+    print_->setText(tr("打印…"));
+    preview_->setText(tr("预览"));
+    if (!limitError_->text().isEmpty()) {
+        QString why;
+        report::parseLimit(limit_->text(), &why);
+        limitError_->setText(why);
+    }
+    refreshRecords();  // the type column
+}
+
+void ReportDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+    }
+    QDialog::changeEvent(event);
 }
 
 void ReportDialog::showEvent(QShowEvent* event) {
@@ -201,7 +232,8 @@ void ReportDialog::refreshRecords() {
         const report::ReportRecord& record = records[size_t(row)];
         const QString cells[] = {
             QString::number(record.number),
-            record.missing ? QStringLiteral("未能读取") : modeText(record.mode),
+            record.missing ? QCoreApplication::translate("kelvora::ReportDialog", "未能读取")
+                           : modeText(record.mode),
             readingText(record), noteTexts_[record.number]};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
@@ -275,7 +307,7 @@ void ReportDialog::savePdf() {
     const report::ReportDocument document(std::move(*input));
     std::unique_ptr<QProgressDialog> progress;
     if (document.pageCount() > kPagesShownInProgress) {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成报告…"), QString(), 0,
+        progress = std::make_unique<QProgressDialog>(tr("正在生成报告…"), QString(), 0,
                                                      document.pageCount(), this);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
@@ -304,7 +336,7 @@ void ReportDialog::print() {
     }
     const bool ended = form_.Printer->endDoc();
     if (!printed) {
-        reportPrintFailure(form_, this, QStringLiteral("打印机无法打印报告"));
+        reportPrintFailure(form_, this, tr("打印机无法打印报告"));
     } else if (!ended) {
         reportPrintFailure(form_, this, form_.Printer->lastError());
     }
@@ -321,7 +353,7 @@ void ReportDialog::preview() {
             document.paintPage(page, painter, area);
         });
     if (!shown) {
-        reportPrintFailure(form_, this, QStringLiteral("无法显示打印预览"));
+        reportPrintFailure(form_, this, tr("无法显示打印预览"));
     }
 }
 

@@ -45,8 +45,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void retranslate();
     void refreshRecords();
     void scheduleRefresh();
 
@@ -61,6 +63,9 @@ private:
     QPushButton* save_;
     QPushButton* print_;
     QPushButton* preview_;
+    std::array<QLabel*, report::kSiteFieldCount> fieldLabels_{};
+    QLabel* limitLabel_;
+    QLabel* notesLabel_;
     QTimer refreshTimer_;
     std::map<int, QString> noteTexts_;
     int pdfType_ = 0;  // the type picked in this dialog's Save, kept apart from the main one

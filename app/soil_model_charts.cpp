@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QValueAxis>
@@ -19,7 +20,7 @@ constexpr double kDepthBeyond = 2;  // the depth axis reaches this far past the 
 
 ChartSeriesData modelCurve(ChartPage& page, const soil::SoilModel& model) {
     ChartSeriesData curve;
-    curve.name = QStringLiteral("%1层模型").arg(model.layers());
+    curve.name = QCoreApplication::translate("kelvora::charts", "%1层模型").arg(model.layers());
     const double ratio = page.xMax / page.xMin;
     double low = page.yMin, high = page.yMax;
     for (int k = 0; k <= kCurvePoints; ++k) {
@@ -60,7 +61,7 @@ QChartView* makeDepthChart(const soil::SoilModel& model, double longestSpacing, 
     }
 
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("电阻率随深度"));
+    chart->setTitle(QCoreApplication::translate("kelvora::charts", "电阻率随深度"));
     chart->legend()->hide();
     chart->addSeries(steps);
     auto* rhoAxis = new QLogValueAxis;
@@ -70,7 +71,7 @@ QChartView* makeDepthChart(const soil::SoilModel& model, double longestSpacing, 
     rhoAxis->setRange(std::pow(10, std::floor(std::log10(*low / 1.2))),
                       std::pow(10, std::ceil(std::log10(*high * 1.2))));
     auto* depthAxis = new QValueAxis;
-    depthAxis->setTitleText(QStringLiteral("深度/m"));
+    depthAxis->setTitleText(QCoreApplication::translate("kelvora::charts", "深度/m"));
     depthAxis->setLabelFormat(QStringLiteral("%g"));
     depthAxis->setRange(0, bottom);
     depthAxis->setReverse(true);

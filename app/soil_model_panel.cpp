@@ -2,6 +2,7 @@
 
 #include <QChartView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -53,19 +54,23 @@ SoilModelPanel::SoilModelPanel(const ChartPage& page, soil::SoilSelection& selec
     printLayout_->addWidget(modelText_);
 
     for (int n = 1; n <= soil::kMaxFittedLayers; ++n) {
-        layers_->addItem(QStringLiteral("%1层").arg(n));
+        layers_->addItem(QCoreApplication::translate("kelvora::SoilModelPanel", "%1层").arg(n));
     }
     comparison_->setWordWrap(true);
-    points_->setToolTip(QStringLiteral("去掉勾选的测点不参与拟合"));
+    points_->setToolTip(
+        QCoreApplication::translate("kelvora::SoilModelPanel", "去掉勾选的测点不参与拟合"));
 
     auto* chooser = new QHBoxLayout;
-    chooser->addWidget(new QLabel(QStringLiteral("土壤模型："), this));
+    chooser->addWidget(
+        new QLabel(QCoreApplication::translate("kelvora::SoilModelPanel", "土壤模型："), this));
     chooser->addWidget(layers_, 1);
     auto* side = new QVBoxLayout;
     side->addLayout(chooser);
     side->addWidget(comparison_);
     side->addLayout(depthLayout_, 3);
-    side->addWidget(new QLabel(QStringLiteral("测点（不勾选的不参与拟合）："), this));
+    side->addWidget(new QLabel(
+        QCoreApplication::translate("kelvora::SoilModelPanel", "测点（不勾选的不参与拟合）："),
+        this));
     side->addWidget(points_, 2);
     auto* sideWidget = new QWidget(this);
     sideWidget->setLayout(side);
@@ -117,17 +122,20 @@ void SoilModelPanel::refresh() {
         table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
                                table_->rowHeight(0) * table_->rowCount() + 2);
     }
-    modelText_->setText(shown ? soil::rmsText(*model) +
-                                    QStringLiteral("（%1个测点）").arg(model->errorsPercent.size())
-                              : problem);
+    modelText_->setText(shown
+                            ? soil::rmsText(*model) + QCoreApplication::translate(
+                                                          "kelvora::SoilModelPanel", "（%1个测点）")
+                                                          .arg(model->errorsPercent.size())
+                            : problem);
     modelText_->setStyleSheet(shown ? QString() : QStringLiteral("color: #b00000"));
 
     layers_->blockSignals(true);
     layers_->setCurrentIndex(selection_.layers() - 1);
     layers_->blockSignals(false);
     comparison_->setText(models.empty() ? QString()
-                                        : QStringLiteral("各模型的均方根误差：\n") +
-                                              soil::rmsComparisonText(models));
+                                        : QCoreApplication::translate("kelvora::SoilModelPanel",
+                                                                      "各模型的均方根误差：") +
+                                              QLatin1Char('\n') + soil::rmsComparisonText(models));
 
     delete depthChart_;
     depthChart_ = nullptr;
@@ -155,7 +163,7 @@ void SoilModelPanel::refreshPoints() {
     points_->blockSignals(true);
     points_->clear();
     for (const soil::SoilPoint& point : selection_.survey().points) {
-        QString text = QStringLiteral("记录%1  %2 m  %3 Ωm")
+        QString text = QCoreApplication::translate("kelvora::SoilModelPanel", "记录%1  %2 m  %3 Ωm")
                            .arg(point.record)
                            .arg(plainNumber(point.spacing), plainNumber(point.rho));
         const auto error = errors.find(point.record);

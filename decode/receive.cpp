@@ -3,7 +3,6 @@
 #include "app/form1.h"
 #include "app/timer_control.h"
 #include "app/twip_label.h"
-#include "app/ui_texts.h"
 #include "decode/record_table.h"
 #include "decode/reply.h"
 #include "link/modbus_frame.h"
@@ -89,7 +88,8 @@ void Form1::MSComm1_OnComm(int commEvent) {
 
     if (!comConnected && requestRegister == kRegisterHandshake) {
         if (isHandshakeReply(rxBuffer)) {
-            Label2->setCaption(QString::fromUtf8(texts::kLinkUp));
+            linkCaptions.setLinkUp(true);
+            Label2->setCaption(linkCaptions.linkText());
             comConnected = true;
         }
         return;

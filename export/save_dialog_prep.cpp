@@ -1,5 +1,6 @@
 #include "export/save_dialog_prep.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -12,7 +13,7 @@ namespace kelvora {
 namespace {
 
 const char kDefaultNamePrefix[] = "Kelvora";
-const char kSaveFailedTitle[] = "保存失败";
+const char kSaveFailedTitle[] = QT_TRANSLATE_NOOP("kelvora::Form1", "保存失败");
 
 // Creates the folder when nothing of that name exists; true when it is a usable folder.
 bool ensureFolder(const QString& folder) {
@@ -27,11 +28,15 @@ bool ensureFolder(const QString& folder) {
 
 }  // namespace
 
+QString translatedTypeList(const SaveTypes& types) {
+    return QCoreApplication::translate("kelvora::SaveTypes", types.typeList);
+}
+
 void prepareSaveDialog(Form1& form, const SaveTypes& types) {
     CommonDialog& dialog = *form.CommonDialog1;
     const QString date = QLocale::system().toString(form.clock->now().date(), QLocale::ShortFormat);
     dialog.fileName = QString::fromUtf8(kDefaultNamePrefix) + fileNameDate(date);
-    dialog.filter = QString::fromUtf8(types.typeList);
+    dialog.filter = translatedTypeList(types);
     const int type = selectedType(dialog, static_cast<int>(types.extensions.size()));
     dialog.defaultExt = QString::fromUtf8(types.extensions[static_cast<size_t>(type) - 1]);
     dialog.initDir =
@@ -71,8 +76,7 @@ std::optional<QString> runOwnSaveDialog(Form1& form, const SaveTypes& types, QWi
 }
 
 void reportSaveFailure(Form1& form, const QString& path, const QString& reason, QWidget* parent) {
-    form.messageBoxes->warning(parent != nullptr ? parent : &form,
-                               QString::fromUtf8(kSaveFailedTitle),
+    form.messageBoxes->warning(parent != nullptr ? parent : &form, Form1::tr(kSaveFailedTitle),
                                QDir::toNativeSeparators(path) + QLatin1Char('\n') + reason);
 }
 

@@ -15,7 +15,9 @@ class Form1;
 
 // The file types a save behaviour offers, and the default extension for each.
 struct SaveTypes {
-    const char* typeList;                 // "name (*.ext)|*.ext|name (*.ext)|*.ext|"
+    // "name (*.ext)|*.ext|name (*.ext)|*.ext|", translated as a whole in context
+    // "kelvora::SaveTypes"; the translation keeps the patterns and their order.
+    const char* typeList;
     std::vector<const char*> extensions;  // one per type, in the list's order
 };
 
@@ -30,6 +32,9 @@ inline bool firstTypeSelected(const CommonDialog& dialog) {
 inline int selectedType(const CommonDialog& dialog, int typeCount) {
     return std::clamp(dialog.filterIndex, 1, std::max(typeCount, 1));
 }
+
+// The type list in the language shown.
+QString translatedTypeList(const SaveTypes& types);
 
 // Everything before the dialog opens: the dated default name, the type list, the default
 // extension guessed from the type picked last time, and the default folder, created when

@@ -11,7 +11,9 @@ namespace kelvora {
 
 namespace {
 
-const SaveTypes kReadingTypes = {"jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|", {".jpg", ".txt"}};
+const SaveTypes kReadingTypes = {
+    QT_TRANSLATE_NOOP("kelvora::SaveTypes", "jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|"),
+    {".jpg", ".txt"}};
 
 }  // namespace
 

@@ -11,8 +11,9 @@ namespace {
 
 // New types go after the first two, so their positions and a remembered choice keep meaning.
 const SaveTypes kRecordTypes = {
-    "txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|CSV 文件(*.csv)|*.csv|"
-    "Excel 工作簿(*.xlsx)|*.xlsx|",
+    QT_TRANSLATE_NOOP("kelvora::SaveTypes",
+                      "txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|CSV 文件(*.csv)|*.csv|"
+                      "Excel 工作簿(*.xlsx)|*.xlsx|"),
     {".txt", ".xls", ".csv", ".xlsx"}};
 
 enum RecordType { kTextType = 1, kXlsType, kCsvType, kXlsxType };

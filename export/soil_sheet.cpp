@@ -14,7 +14,7 @@ SheetCell number(double value) {
     return {QString(), value, false};
 }
 SheetCell spread(const std::optional<double>& sigma) {
-    return sigma ? number(*sigma) : text(soil::spreadText(sigma, 0));
+    return sigma ? number(*sigma) : text(soil::spreadText(sigma, 0, soil::Wording::Stored));
 }
 
 }  // namespace
@@ -27,7 +27,7 @@ SheetRows soilModelSheet(const soil::SoilSelection& selection) {
     SheetRows rows;
     rows.push_back({text(QStringLiteral("层数"), true), number(selection.layers())});
     const soil::SoilModel* model = selection.chosenModel();
-    const QString problem = soil::modelProblemText(selection);
+    const QString problem = soil::modelProblemText(selection, soil::Wording::Stored);
     if (!problem.isEmpty()) {
         rows.push_back({text(QStringLiteral("说明"), true), text(problem)});
     }

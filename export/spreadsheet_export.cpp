@@ -1,4 +1,6 @@
 #include "app/form1.h"
+
+#include <QCoreApplication>
 #include "export/save_dialog_prep.h"
 #include "platform/record_grid.h"
 
@@ -8,7 +10,8 @@ namespace {
 
 QString reasonOf(const Spreadsheet& sheet) {
     const QString reason = sheet.lastError();
-    return reason.isEmpty() ? QStringLiteral("电子表格写入失败") : reason;
+    return reason.isEmpty() ? QCoreApplication::translate("kelvora::Messages", "电子表格写入失败")
+                            : reason;
 }
 
 // Fills the sheet column by column, each cell centred before it gets its text, then saves.
@@ -42,7 +45,9 @@ void Form1::SaveSpreadsheet(const QString& path) {
     const QString savedPath = path;
     std::unique_ptr<Spreadsheet> sheet = createSpreadsheet ? createSpreadsheet() : nullptr;
     if (!sheet) {
-        reportSaveFailure(*this, savedPath, QStringLiteral("没有可用的电子表格组件"));
+        reportSaveFailure(
+            *this, savedPath,
+            QCoreApplication::translate("kelvora::Messages", "没有可用的电子表格组件"));
         return;
     }
     const QString failure = writeTable(*sheet, *grid, savedPath);

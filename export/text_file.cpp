@@ -1,5 +1,6 @@
 #include "export/text_file.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
@@ -20,7 +21,7 @@ QString writeFailureReason(const QSaveFile& file, int failedErrno) {
     if (file.error() != QFileDevice::NoError) {
         return file.errorString();
     }
-    return QStringLiteral("文件没有写完");
+    return QCoreApplication::translate("kelvora::Messages", "文件没有写完");
 }
 
 // Fills a temporary file beside `path` through `fill` and puts it in place only when every byte
@@ -66,7 +67,8 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes) {
 QString writeTextFile(const QString& path, const QByteArray& charset,
                       const std::function<void(const LineSink&)>& produce) {
     if (!encodeText(QString(), charset)) {
-        return QStringLiteral("不支持的字符集 %1").arg(QString::fromLatin1(charset));
+        return QCoreApplication::translate("kelvora::Messages", "不支持的字符集 %1")
+            .arg(QString::fromLatin1(charset));
     }
     return saveThrough(path, [&](QSaveFile& file, int& failedErrno) {
         // Chunks end at line ends, so no character is ever split between two of them and the

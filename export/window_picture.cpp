@@ -1,6 +1,7 @@
 #include "export/window_picture.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QWidget>
@@ -26,7 +27,7 @@ QByteArray pictureFormatFor(const QString& path) {
 
 QString writePicture(const QString& path, const QImage& picture) {
     if (picture.isNull()) {
-        return QStringLiteral("没有可保存的图片");
+        return QCoreApplication::translate("kelvora::Messages", "没有可保存的图片");
     }
     QByteArray encoded;
     QBuffer buffer(&encoded);

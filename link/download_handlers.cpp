@@ -74,11 +74,10 @@ void Form1::EndDownload() {
     ShowDownloadProgress();
     const QList<int>& missing = download.missing();
     if (!reading) {
-        messageBoxes->warning(this, QString::fromUtf8(texts::kCaption),
-                              QString::fromUtf8("未能读取记录数。"));
+        messageBoxes->warning(this, QString::fromUtf8(texts::kCaption), tr("未能读取记录数。"));
     } else if (!missing.isEmpty()) {
         messageBoxes->warning(this, QString::fromUtf8(texts::kCaption),
-                              QString::fromUtf8("以下记录未能读取：%1\n共 %2 条。")
+                              tr("以下记录未能读取：%1\n共 %2 条。")
                                   .arg(recordRanges(missing))
                                   .arg(missing.size()));
     }
@@ -92,7 +91,7 @@ void Form1::ShowDownloadProgress() {
         return;
     }
     panel.setText(
-        QString::fromUtf8("读取记录 %1/%2").arg(download.settled()).arg(download.total()));
+        tr("读取记录 %1/%2").arg(download.settled()).arg(download.total()));
     downloadProgress->setMaximum(download.total());
     downloadProgress->setValue(download.settled());
     downloadProgress->show();

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -40,13 +41,16 @@ bool usablePdfName(const QString& name) {
 DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
     QPrinter* const printer = printerSource_ ? printerSource_() : printer_;
     if (printer == nullptr) {
-        return {DialogOutcome::Failed, QStringLiteral("没有可用的打印机。")};
+        return {DialogOutcome::Failed,
+                QCoreApplication::translate("kelvora::Messages", "没有可用的打印机。")};
     }
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return {DialogOutcome::Failed, QStringLiteral("无法显示打印对话框。")};
+        return {DialogOutcome::Failed,
+                QCoreApplication::translate("kelvora::Messages", "无法显示打印对话框。")};
     }
     if (!pdfFileOffered() && QPrinterInfo::availablePrinterNames().isEmpty()) {
-        return {DialogOutcome::Failed, QStringLiteral("没有安装打印机。")};
+        return {DialogOutcome::Failed,
+                QCoreApplication::translate("kelvora::Messages", "没有安装打印机。")};
     }
     // Without a printer the output is a PDF file; propose a whole file name, since the dialog
     // may otherwise offer a bare folder.
@@ -66,7 +70,8 @@ DialogOutcome QtCommonDialog::showPrinter(QWidget* parent) {
     if (printer->outputFormat() == QPrinter::PdfFormat &&
         !usablePdfName(printer->outputFileName())) {
         return {DialogOutcome::Failed,
-                QStringLiteral("无法写入打印文件：") + printer->outputFileName()};
+                QCoreApplication::translate("kelvora::Messages", "无法写入打印文件：") +
+                    printer->outputFileName()};
     }
     return {DialogOutcome::Accepted, {}};
 }

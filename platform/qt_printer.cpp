@@ -1,5 +1,6 @@
 #include "platform/qt_printer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -78,7 +79,7 @@ bool QtPrinter::beginDocument() {
         QFile::remove(pdfPartial_);
     }
     if (!begun) {
-        error_ = QStringLiteral("无法开始打印");
+        error_ = QCoreApplication::translate("kelvora::Messages", "无法开始打印");
         beginFailed_ = true;
         return false;
     }
@@ -167,11 +168,13 @@ bool QtPrinter::finishPdfFile(bool ended) {
                     partial.readAll().contains("%%EOF");
     partial.close();
     if (!complete) {
-        error_ = QStringLiteral("文件没有写完：%1").arg(pdfTarget_);
+        error_ =
+            QCoreApplication::translate("kelvora::Messages", "文件没有写完：%1").arg(pdfTarget_);
     } else if (!partial.setPermissions(QFile::exists(pdfTarget_) ? QFile::permissions(pdfTarget_)
                                                                  : kNewFilePermissions) ||
                !replaceFile(pdfPartial_, pdfTarget_)) {
-        error_ = QStringLiteral("无法替换文件：%1").arg(pdfTarget_);
+        error_ =
+            QCoreApplication::translate("kelvora::Messages", "无法替换文件：%1").arg(pdfTarget_);
         complete = false;
     }
     if (!complete) {

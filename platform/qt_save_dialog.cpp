@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <algorithm>
 
@@ -11,7 +12,7 @@ DialogOutcome QtCommonDialog::showSave(QWidget* parent) {
     const QList<FileType> types = parseTypeList(filter);
     const QStringList nameFilters = qtNameFilters(types);
 
-    QFileDialog dialog(parent, QString::fromUtf8(texts::kSave));
+    QFileDialog dialog(parent, QCoreApplication::translate("kelvora::Form1", texts::kSave));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, (flags & kCdlOverwritePrompt) == 0);
@@ -49,7 +50,8 @@ DialogOutcome QtCommonDialog::showSave(QWidget* parent) {
     }
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) {
-        return {DialogOutcome::Failed, QStringLiteral("没有选择文件")};
+        return {DialogOutcome::Failed,
+                QCoreApplication::translate("kelvora::Messages", "没有选择文件")};
     }
     fileName = chosen.first();
     const qsizetype picked = nameFilters.indexOf(dialog.selectedNameFilter());

@@ -1,5 +1,6 @@
 #include "platform/xlsx_sheet_writer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include "platform/xlsxwriter_calls.h"
@@ -31,7 +32,8 @@ XlsxSheetWriter::XlsxSheetWriter(const QString& path, const QString& scratchFold
     QString why;
     workbook_->calls = xlsxWriterCalls(&why);
     if (workbook_->calls == nullptr) {
-        failure_ = QStringLiteral("无法加载 libxlsxwriter：") + why;
+        failure_ =
+            QCoreApplication::translate("kelvora::Messages", "无法加载 libxlsxwriter：") + why;
         return;
     }
     const XlsxWriterCalls& lxw = *workbook_->calls;
@@ -44,13 +46,13 @@ XlsxSheetWriter::XlsxSheetWriter(const QString& path, const QString& scratchFold
     options.tmpdir = scratch.isEmpty() ? nullptr : scratch.data();
     workbook_->book = lxw.workbookNew(name.constData(), &options);
     if (workbook_->book == nullptr) {
-        failure_ = QStringLiteral("无法创建工作簿");
+        failure_ = QCoreApplication::translate("kelvora::Messages", "无法创建工作簿");
         return;
     }
     workbook_->sheet = lxw.addWorksheet(workbook_->book, nullptr);
     workbook_->bold = lxw.addFormat(workbook_->book);
     if (workbook_->sheet == nullptr || workbook_->bold == nullptr) {
-        failure_ = QStringLiteral("无法创建工作表");
+        failure_ = QCoreApplication::translate("kelvora::Messages", "无法创建工作表");
         return;
     }
     lxw.setBold(workbook_->bold);
@@ -76,7 +78,7 @@ void XlsxSheetWriter::addSheet(const QString& name) {
     const QByteArray utf8 = name.toUtf8();
     workbook_->sheet = workbook_->calls->addWorksheet(workbook_->book, utf8.constData());
     if (workbook_->sheet == nullptr && failure_.isEmpty()) {
-        failure_ = QStringLiteral("无法创建工作表");
+        failure_ = QCoreApplication::translate("kelvora::Messages", "无法创建工作表");
     }
 }
 

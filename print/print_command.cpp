@@ -13,7 +13,7 @@ constexpr int kPrintDialogFlags = kCdlPrintReturnDc | kCdlPrintNoPageNums;  // 2
 constexpr double kLiveStartTwips = 500;
 
 const char kPrintErrorTitle[] = "Printing Error!";
-const char kPrintErrorText[] = "文件打印出错.";
+const char kPrintErrorText[] = QT_TRANSLATE_NOOP("kelvora::Form1", "文件打印出错.");
 
 }  // namespace
 
@@ -36,9 +36,8 @@ bool runPrintDialog(Form1& form, QWidget* parent) {
 
 void reportPrintFailure(Form1& form, QWidget* parent, const QString& reason) {
     form.messageBoxes->beep();
-    form.messageBoxes->exclamation(
-        parent, QString::fromLatin1(kPrintErrorTitle),
-        QString::fromUtf8(kPrintErrorText) + QStringLiteral("\r\n") + reason);
+    form.messageBoxes->exclamation(parent, QString::fromLatin1(kPrintErrorTitle),
+                                   Form1::tr(kPrintErrorText) + QStringLiteral("\r\n") + reason);
 }
 
 void Form1::Command4_Click() {

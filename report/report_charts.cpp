@@ -1,6 +1,7 @@
 #include "report/report_charts.h"
 
 #include <QChart>
+#include <QCoreApplication>
 #include <QGraphicsScene>
 #include <QPainter>
 #include <algorithm>
@@ -26,12 +27,12 @@ void decades(double low, double high, double& min, double& max) {
 ChartPage resistanceChart(const std::vector<ReportRecord>& records, double limitOhm) {
     ChartPage page;
     page.mode = MeasuringMode::EarthResistance;
-    page.xTitle = QStringLiteral("记录号");
+    page.xTitle = QCoreApplication::translate("kelvora::report", "记录号");
     page.yTitle = QStringLiteral("R/Ω");
     page.pointsOnly = true;
     page.limit = limitOhm;
     page.series.push_back({QStringLiteral("R"), false, {}});
-    page.overloads.name = QStringLiteral("超量程");
+    page.overloads.name = QCoreApplication::translate("kelvora::report", "超量程");
     double low = HUGE_VAL, high = 0, first = HUGE_VAL, last = -HUGE_VAL;
     for (const ReportRecord& record : records) {
         if (record.missing || record.mode != MeasuringMode::EarthResistance) {
@@ -69,7 +70,7 @@ ChartPage surveyChart(const std::vector<ReportRecord>& records) {
     ChartPage page;
     page.mode = MeasuringMode::SoilResistivity;
     page.logarithmic = true;
-    page.xTitle = QStringLiteral("ρ长度/m");
+    page.xTitle = QCoreApplication::translate("kelvora::report", "ρ长度/m");
     page.yTitle = QStringLiteral("ρ/Ωm");
     page.series.push_back({QStringLiteral("ρ"), false, {}});
     double xLow = HUGE_VAL, xHigh = 0, yLow = HUGE_VAL, yHigh = 0;

@@ -1,5 +1,7 @@
 #include "report/report_data.h"
 
+#include <QCoreApplication>
+
 namespace kelvora::report {
 
 namespace {
@@ -10,25 +12,25 @@ struct FieldName {
 };
 
 constexpr FieldName kFields[kSiteFieldCount] = {
-    {"工程名称", "project"},
-    {"测试地点", "location"},
-    {"接地装置/测点说明", "electrode"},
-    {"测试日期", "date"},
-    {"测试人员", "tester"},
-    {"审核人", "reviewer"},
-    {"仪器型号", "instrumentModel"},
-    {"仪器编号", "instrumentNumber"},
-    {"校准有效期", "calibrationDue"},
-    {"天气", "weather"},
-    {"气温 (°C)", "temperature"},
-    {"土壤状况", "soilCondition"},
-    {"备注", "remarks"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "工程名称"), "project"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "测试地点"), "location"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "接地装置/测点说明"), "electrode"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "测试日期"), "date"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "测试人员"), "tester"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "审核人"), "reviewer"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "仪器型号"), "instrumentModel"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "仪器编号"), "instrumentNumber"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "校准有效期"), "calibrationDue"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "天气"), "weather"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "气温 (°C)"), "temperature"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "土壤状况"), "soilCondition"},
+    {QT_TRANSLATE_NOOP("kelvora::report", "备注"), "remarks"},
 };
 
 }  // namespace
 
-const char* siteFieldLabel(SiteField field) {
-    return kFields[field].label;
+QString siteFieldLabel(SiteField field) {
+    return QCoreApplication::translate("kelvora::report", kFields[field].label);
 }
 
 const char* siteFieldKey(SiteField field) {

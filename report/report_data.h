@@ -29,8 +29,8 @@ enum SiteField {
     Remarks,
     kSiteFieldCount
 };
-const char* siteFieldLabel(SiteField field);  // "工程名称" …
-const char* siteFieldKey(SiteField field);    // its QSettings key
+QString siteFieldLabel(SiteField field);    // "工程名称" …, in the language shown
+const char* siteFieldKey(SiteField field);  // its QSettings key
 using SiteFields = std::array<QString, kSiteFieldCount>;
 
 constexpr double kDefaultLimitOhm = 4;

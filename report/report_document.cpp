@@ -1,5 +1,6 @@
 #include "report/report_document.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
@@ -203,10 +204,12 @@ void ReportDocument::paintPage(int index, QPainter& painter, const QRectF& targe
     const QRectF line(kLeft, footer, kWidth, QFontMetricsF(small).height());
     painter.drawText(
         line, Qt::AlignLeft,
-        QStringLiteral("Kelvora %1 · 报告生成于 %2")
+        QCoreApplication::translate("kelvora::report", "Kelvora %1 · 报告生成于 %2")
             .arg(input_.version, input_.madeAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     painter.drawText(line, Qt::AlignRight,
-                     QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(pageCount()));
+                     QCoreApplication::translate("kelvora::report", "第 %1 页 / 共 %2 页")
+                         .arg(index + 1)
+                         .arg(pageCount()));
     painter.restore();
 }
 
@@ -244,7 +247,8 @@ void ReportDocument::layOut() {
         return note == input_.notes.end() ? QString() : note->second;
     };
 
-    text(QStringLiteral("接地电阻测试报告"), title, Qt::AlignHCenter);
+    text(QCoreApplication::translate("kelvora::report", "接地电阻测试报告"), title,
+         Qt::AlignHCenter);
     flow.space(kParagraphGap);
 
     // The site block: label and value twice a line, values wrapped in their half.
@@ -254,8 +258,9 @@ void ReportDocument::layOut() {
         double height = line;
         for (int f = field; f < std::min(field + 2, int(kSiteFieldCount)); ++f) {
             const QString value = input_.site[size_t(f)];
-            pair.emplace_back(
-                QString::fromUtf8(siteFieldLabel(SiteField(f))) + QStringLiteral("："), value);
+            pair.emplace_back(QCoreApplication::translate("kelvora::report", "%1：")
+                                  .arg(siteFieldLabel(SiteField(f))),
+                              value);
             height = std::max(height, wrappedHeight(value, body, valueWidth - kCellPadding));
         }
         flow.place(height + line / 3, [pair, body, bold, labelWidth, valueWidth](
@@ -271,9 +276,10 @@ void ReportDocument::layOut() {
             }
         });
     }
-    text(QStringLiteral("接地电阻限值：%1 Ω（读数不大于限值为合格）")
-             .arg(limitText(input_.limitOhm)),
-         bold);
+    text(
+        QCoreApplication::translate("kelvora::report", "接地电阻限值：%1 Ω（读数不大于限值为合格）")
+            .arg(limitText(input_.limitOhm)),
+        bold);
 
     // What the records hold.
     int counts[5] = {};
@@ -301,8 +307,9 @@ void ReportDocument::layOut() {
             highest = &record;
         }
     }
-    section(QStringLiteral("概况"));
-    text(QStringLiteral(
+    section(QCoreApplication::translate("kelvora::report", "概况"));
+    text(QCoreApplication::translate(
+             "kelvora::report",
              "记录共 %1 条：接地电阻 %2 条，土壤电阻率 %3 条，地电压 %4 条，钳形电流 %5 条；"
              "未能读取 %6 条。")
              .arg(input_.records.size())
@@ -313,18 +320,21 @@ void ReportDocument::layOut() {
              .arg(missing.size()),
          body);
     if (!unrecognised.isEmpty()) {
-        text(QStringLiteral("另有 %1 条记录的测量方式无法识别，报告中没有它们的读数：%2。")
+        text(QCoreApplication::translate(
+                 "kelvora::report", "另有 %1 条记录的测量方式无法识别，报告中没有它们的读数：%2。")
                  .arg(unrecognised.size())
                  .arg(recordRanges(unrecognised, int(unrecognised.size()))),
              body);
     }
     if (counts[int(MeasuringMode::EarthResistance)] > 0) {
-        text(QStringLiteral("接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。")
+        text(QCoreApplication::translate(
+                 "kelvora::report", "接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。")
                  .arg(passed)
                  .arg(failed)
                  .arg(overloads)
                  .arg(highest == nullptr ? QString()
-                                         : QStringLiteral("；最大 R = %1（记录 %2）")
+                                         : QCoreApplication::translate("kelvora::report",
+                                                                       "；最大 R = %1（记录 %2）")
                                                .arg(highest->text(ValueSlot::R))
                                                .arg(highest->number)),
              body);
@@ -332,13 +342,13 @@ void ReportDocument::layOut() {
 
     // Earth resistance: the verdict of each reading, then the chart.
     if (counts[int(MeasuringMode::EarthResistance)] > 0) {
-        section(QStringLiteral("接地电阻"));
+        section(QCoreApplication::translate("kelvora::report", "接地电阻"));
         Table table{{{QStringLiteral("NO."), 0.08},
                      {QStringLiteral("R"), 0.14},
                      {QStringLiteral("Rc"), 0.14},
                      {QStringLiteral("Rp"), 0.14},
-                     {QStringLiteral("备注"), 0.36},
-                     {QStringLiteral("结论"), 0.14}},
+                     {QCoreApplication::translate("kelvora::report", "备注"), 0.36},
+                     {QCoreApplication::translate("kelvora::report", "结论"), 0.14}},
                     {},
                     {},
                     4};
@@ -347,12 +357,15 @@ void ReportDocument::layOut() {
                 continue;
             }
             const Verdict verdict = verdictOf(record, input_.limitOhm);
-            table.rows.push_back(
-                {QString::number(record.number),
-                 verdict == Verdict::Overload ? QStringLiteral("超量程")
-                                              : record.text(ValueSlot::R),
-                 record.text(ValueSlot::Rc), record.text(ValueSlot::Rp), noteOf(record.number),
-                 verdict == Verdict::Pass ? QStringLiteral("合格") : QStringLiteral("不合格")});
+            table.rows.push_back({QString::number(record.number),
+                                  verdict == Verdict::Overload
+                                      ? QCoreApplication::translate("kelvora::report", "超量程")
+                                      : record.text(ValueSlot::R),
+                                  record.text(ValueSlot::Rc), record.text(ValueSlot::Rp),
+                                  noteOf(record.number),
+                                  verdict == Verdict::Pass
+                                      ? QCoreApplication::translate("kelvora::report", "合格")
+                                      : QCoreApplication::translate("kelvora::report", "不合格")});
             table.rowColours.push_back(verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20)
                                                                 : QColor(0xc0, 0x10, 0x10));
         }
@@ -368,11 +381,11 @@ void ReportDocument::layOut() {
 
     // Soil resistivity: the readings, the sounding with the model, the layers.
     if (counts[int(MeasuringMode::SoilResistivity)] > 0) {
-        section(QStringLiteral("土壤电阻率"));
+        section(QCoreApplication::translate("kelvora::report", "土壤电阻率"));
         Table table{{{QStringLiteral("NO."), 0.1},
-                     {QStringLiteral("a（ρ长度）"), 0.2},
+                     {QCoreApplication::translate("kelvora::report", "a（ρ长度）"), 0.2},
                      {QStringLiteral("ρ"), 0.2},
-                     {QStringLiteral("备注"), 0.5}},
+                     {QCoreApplication::translate("kelvora::report", "备注"), 0.5}},
                     {},
                     {},
                     3};
@@ -396,7 +409,7 @@ void ReportDocument::layOut() {
             });
         }
         if (model) {
-            text(QStringLiteral("土壤模型：%1层，%2，%3 个测点。")
+            text(QCoreApplication::translate("kelvora::report", "土壤模型：%1层，%2，%3 个测点。")
                      .arg(model->layers())
                      .arg(soil::rmsText(*model))
                      .arg(input_.soil.used.size()),
@@ -409,7 +422,8 @@ void ReportDocument::layOut() {
             placeTable(flow, *layerTable);
             tables_.push_back(layerTable);
         } else {
-            text(QStringLiteral("土壤模型：") + input_.soil.problem, body);
+            text(QCoreApplication::translate("kelvora::report", "土壤模型：") + input_.soil.problem,
+                 body);
         }
     }
 
@@ -421,10 +435,11 @@ void ReportDocument::layOut() {
             continue;
         }
         const bool voltage = mode == MeasuringMode::EarthVoltage;
-        section(voltage ? QStringLiteral("地电压") : QStringLiteral("钳形电流"));
+        section(voltage ? QCoreApplication::translate("kelvora::report", "地电压")
+                        : QCoreApplication::translate("kelvora::report", "钳形电流"));
         Table table{{{QStringLiteral("NO."), 0.12},
                      {voltage ? QStringLiteral("V") : QStringLiteral("I"), 0.24},
-                     {QStringLiteral("备注"), 0.64}},
+                     {QCoreApplication::translate("kelvora::report", "备注"), 0.64}},
                     {},
                     {},
                     2};
@@ -440,11 +455,13 @@ void ReportDocument::layOut() {
     }
 
     if (!missing.isEmpty()) {
-        section(QStringLiteral("未能读取的记录"));
-        text(QStringLiteral("以下记录未能从仪器读取，报告中没有它们的读数：%1（共 %2 条）。")
-                 .arg(recordRanges(missing, int(missing.size())))
-                 .arg(missing.size()),
-             body);
+        section(QCoreApplication::translate("kelvora::report", "未能读取的记录"));
+        text(
+            QCoreApplication::translate(
+                "kelvora::report", "以下记录未能从仪器读取，报告中没有它们的读数：%1（共 %2 条）。")
+                .arg(recordRanges(missing, int(missing.size())))
+                .arg(missing.size()),
+            body);
     }
 
     // Signatures at the end.
@@ -454,8 +471,9 @@ void ReportDocument::layOut() {
         painter.setFont(body);
         painter.setPen(Qt::black);
         const double half = rect.width() / 2;
-        const QString names[] = {QStringLiteral("测试人员（签字）："),
-                                 QStringLiteral("审核人（签字）：")};
+        const QString names[] = {
+            QCoreApplication::translate("kelvora::report", "测试人员（签字）："),
+            QCoreApplication::translate("kelvora::report", "审核人（签字）：")};
         for (int k = 0; k < 2; ++k) {
             const QRectF cell(rect.left() + k * half, rect.top(), half - 200, rect.height());
             painter.drawText(cell, Qt::AlignLeft | Qt::AlignBottom, names[k]);

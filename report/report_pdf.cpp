@@ -1,6 +1,7 @@
 #include "report/report_pdf.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -24,7 +25,7 @@ QByteArray reportPdf(const ReportDocument& document, const PageProgress& progres
         writer.setResolution(kResolution);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setTitle(QStringLiteral("接地电阻测试报告"));
+        writer.setTitle(QCoreApplication::translate("kelvora::report", "接地电阻测试报告"));
         writer.setCreator(QStringLiteral("Kelvora"));
         QPainter painter(&writer);
         if (!painter.isActive()) {
@@ -46,7 +47,8 @@ QByteArray reportPdf(const ReportDocument& document, const PageProgress& progres
 QString writeReportPdf(const QString& path, const ReportDocument& document,
                        const PageProgress& progress) {
     const QByteArray bytes = reportPdf(document, progress);
-    return bytes.isEmpty() ? QStringLiteral("无法生成 PDF") : writeFileSafely(path, bytes);
+    return bytes.isEmpty() ? QCoreApplication::translate("kelvora::report", "无法生成 PDF")
+                           : writeFileSafely(path, bytes);
 }
 
 }  // namespace kelvora::report

@@ -1,5 +1,6 @@
 #include "report/report_settings.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSettings>
 #include <cmath>
@@ -54,16 +55,16 @@ std::optional<double> parseLimit(const QString& text, QString* why) {
     static const QRegularExpression kNumber(QStringLiteral("^\\d+(\\.\\d{1,2})?$"));
     const QString typed = text.trimmed();
     if (typed.isEmpty()) {
-        *why = QStringLiteral("请填写限值");
+        *why = QCoreApplication::translate("kelvora::report", "请填写限值");
         return std::nullopt;
     }
     if (!kNumber.match(typed).hasMatch()) {
-        *why = QStringLiteral("限值须为正数，最多两位小数");
+        *why = QCoreApplication::translate("kelvora::report", "限值须为正数，最多两位小数");
         return std::nullopt;
     }
     const double limit = typed.toDouble();
     if (!(limit > 0) || !std::isfinite(limit)) {
-        *why = QStringLiteral("限值须大于 0");
+        *why = QCoreApplication::translate("kelvora::report", "限值须大于 0");
         return std::nullopt;
     }
     return limit;

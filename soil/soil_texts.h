@@ -11,11 +11,16 @@ namespace kelvora::soil {
 
 class SoilSelection;
 
+// Texts in the windows and the report follow the interface language; texts stored in the
+// workbook keep their Chinese wording, which files read by other programs rely on.
+enum class Wording { Shown, Stored };
+
 // ρ to 0.1 Ωm, a thickness to 0.01 m.
 QString rhoText(double rho);
 QString thicknessText(double thickness);
 // "±12.3", or "无法确定" where the data cannot determine the parameter.
-QString spreadText(const std::optional<double>& sigma, int decimals);
+QString spreadText(const std::optional<double>& sigma, int decimals,
+                   Wording wording = Wording::Shown);
 
 // Header and rows of the layer table: 层, ρ/Ωm, ±1σ, 厚度/m, ±1σ; the last layer reaches down
 // without end ("∞").
@@ -29,7 +34,8 @@ QString rmsComparisonText(const std::vector<SoilModel>& models);
 
 // Why the model of `layers` layers cannot be shown for the points used, or that it did not
 // converge; empty when it stands.
-QString modelProblemText(int layers, const std::vector<SoilPoint>& used, const SoilModel* model);
-QString modelProblemText(const SoilSelection& selection);
+QString modelProblemText(int layers, const std::vector<SoilPoint>& used, const SoilModel* model,
+                         Wording wording = Wording::Shown);
+QString modelProblemText(const SoilSelection& selection, Wording wording = Wording::Shown);
 
 }  // namespace kelvora::soil

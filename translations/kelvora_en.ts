@@ -1,0 +1,585 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>kelvora::Form1</name>
+    <message>
+        <source>欢迎使用我们公司产品</source>
+        <translation>Welcome</translation>
+    </message>
+    <message>
+        <source>   如需帮助请联系我们!</source>
+        <translation>   For help, please contact us!</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>打印</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>串口状态</source>
+        <translation>Port status</translation>
+    </message>
+    <message>
+        <source>通信成功</source>
+        <translation>Link OK</translation>
+    </message>
+    <message>
+        <source>通信失败</source>
+        <translation>Link failed</translation>
+    </message>
+    <message>
+        <source>实时监控</source>
+        <translation>Live reading</translation>
+    </message>
+    <message>
+        <source>历史查询</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Actions</translation>
+    </message>
+    <message>
+        <source>测试报告…</source>
+        <translation>Test report…</translation>
+    </message>
+    <message>
+        <source>记录图表</source>
+        <translation>Record charts</translation>
+    </message>
+    <message>
+        <source>关于软件</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
+    <message>
+        <source>未能读取记录数。</source>
+        <translation>The number of records could not be read.</translation>
+    </message>
+    <message>
+        <source>以下记录未能读取：%1
+共 %2 条。</source>
+        <translation>These records could not be read: %1
+%2 in all.</translation>
+    </message>
+    <message>
+        <source>读取记录 %1/%2</source>
+        <translation>Reading %1/%2</translation>
+    </message>
+    <message>
+        <source>COM%1已打开</source>
+        <translation>COM%1 open</translation>
+    </message>
+    <message>
+        <source>COM%1被占用</source>
+        <translation>COM%1 busy</translation>
+    </message>
+    <message>
+        <source>COM%1无效</source>
+        <translation>COM%1 invalid</translation>
+    </message>
+    <message>
+        <source>COM%1未打开</source>
+        <translation>COM%1 failed</translation>
+    </message>
+    <message>
+        <source>文件打印出错.</source>
+        <translation>The file could not be printed.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::Messages</name>
+    <message>
+        <source>电子表格写入失败</source>
+        <translation>The workbook could not be written</translation>
+    </message>
+    <message>
+        <source>没有可用的电子表格组件</source>
+        <translation>No spreadsheet library is available</translation>
+    </message>
+    <message>
+        <source>文件没有写完</source>
+        <translation>The file was not written completely</translation>
+    </message>
+    <message>
+        <source>不支持的字符集 %1</source>
+        <translation>Unsupported character set %1</translation>
+    </message>
+    <message>
+        <source>没有可保存的图片</source>
+        <translation>There is no picture to save</translation>
+    </message>
+    <message>
+        <source>没有可用的打印机。</source>
+        <translation>No printer is available.</translation>
+    </message>
+    <message>
+        <source>无法显示打印对话框。</source>
+        <translation>The print dialog cannot be shown.</translation>
+    </message>
+    <message>
+        <source>没有安装打印机。</source>
+        <translation>No printer is installed.</translation>
+    </message>
+    <message>
+        <source>无法写入打印文件：</source>
+        <translation>Cannot write the print file: </translation>
+    </message>
+    <message>
+        <source>无法开始打印</source>
+        <translation>Printing cannot start</translation>
+    </message>
+    <message>
+        <source>文件没有写完：%1</source>
+        <translation>The file was not written completely: %1</translation>
+    </message>
+    <message>
+        <source>无法替换文件：%1</source>
+        <translation>Cannot replace the file: %1</translation>
+    </message>
+    <message>
+        <source>没有选择文件</source>
+        <translation>No file was chosen</translation>
+    </message>
+    <message>
+        <source>无法加载 libxlsxwriter：</source>
+        <translation>Cannot load libxlsxwriter: </translation>
+    </message>
+    <message>
+        <source>无法创建工作簿</source>
+        <translation>Cannot create the workbook</translation>
+    </message>
+    <message>
+        <source>无法创建工作表</source>
+        <translation>Cannot create the worksheet</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::RecordChartWindow</name>
+    <message>
+        <source>没有记录</source>
+        <translation>No records</translation>
+    </message>
+    <message>
+        <source>没有可保存的图表</source>
+        <translation>There is no chart to save</translation>
+    </message>
+    <message>
+        <source>打印机无法打印图表</source>
+        <translation>The printer could not print the chart</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::ReportDialog</name>
+    <message>
+        <source>未能读取</source>
+        <translation>Not read</translation>
+    </message>
+    <message>
+        <source>测试报告</source>
+        <translation>Test report</translation>
+    </message>
+    <message>
+        <source>接地电阻限值</source>
+        <translation>Earth resistance limit</translation>
+    </message>
+    <message>
+        <source>各条记录的备注：</source>
+        <translation>Notes on the records:</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>读数</source>
+        <translation>Reading</translation>
+    </message>
+    <message>
+        <source>备注（电极、位置）</source>
+        <translation>Note (electrode, location)</translation>
+    </message>
+    <message>
+        <source>没有记录：请先读取记录，再生成报告。</source>
+        <translation>No records: read the records first, then make the report.</translation>
+    </message>
+    <message>
+        <source>保存 PDF…</source>
+        <translation>Save PDF…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>正在生成报告…</source>
+        <translation>Making the report…</translation>
+    </message>
+    <message>
+        <source>打印机无法打印报告</source>
+        <translation>The printer could not print the report</translation>
+    </message>
+    <message>
+        <source>无法显示打印预览</source>
+        <translation>The print preview cannot be shown</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::SaveTypes</name>
+    <message>
+        <source>PNG 图片(*.png)|*.png|PDF 文件(*.pdf)|*.pdf|</source>
+        <translation>PNG picture (*.png)|*.png|PDF file (*.pdf)|*.pdf|</translation>
+    </message>
+    <message>
+        <source>PDF 文件(*.pdf)|*.pdf|</source>
+        <translation>PDF file (*.pdf)|*.pdf|</translation>
+    </message>
+    <message>
+        <source>jpg格式 (*.jpg)|*.jpg|txt格式 (*.txt)|*.txt|</source>
+        <translation>JPEG picture (*.jpg)|*.jpg|Text file (*.txt)|*.txt|</translation>
+    </message>
+    <message>
+        <source>txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|CSV 文件(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx|</source>
+        <translation>Text file (*.txt)|*.txt|Excel 97-2003 workbook (*.xls)|*.xls|CSV file (*.csv)|*.csv|Excel workbook (*.xlsx)|*.xlsx|</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::SoilModelPanel</name>
+    <message>
+        <source>%1层</source>
+        <translation>%1-layer</translation>
+    </message>
+    <message>
+        <source>去掉勾选的测点不参与拟合</source>
+        <translation>Unticked points are left out of the fit</translation>
+    </message>
+    <message>
+        <source>土壤模型：</source>
+        <translation>Soil model:</translation>
+    </message>
+    <message>
+        <source>测点（不勾选的不参与拟合）：</source>
+        <translation>Points (unticked ones are left out of the fit):</translation>
+    </message>
+    <message>
+        <source>（%1个测点）</source>
+        <translation>(%1 points)</translation>
+    </message>
+    <message>
+        <source>各模型的均方根误差：</source>
+        <translation>RMS error of each model:</translation>
+    </message>
+    <message>
+        <source>记录%1  %2 m  %3 Ωm</source>
+        <translation>Record %1  %2 m  %3 Ωm</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::charts</name>
+    <message>
+        <source>记录号</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>过载</source>
+        <translation>Overload</translation>
+    </message>
+    <message>
+        <source>ρ长度</source>
+        <translation>ρ length</translation>
+    </message>
+    <message>
+        <source>接地电阻</source>
+        <translation>Earth resistance</translation>
+    </message>
+    <message>
+        <source>土壤电阻率</source>
+        <translation>Soil resistivity</translation>
+    </message>
+    <message>
+        <source>地电压</source>
+        <translation>Earth voltage</translation>
+    </message>
+    <message>
+        <source>钳形电流</source>
+        <translation>Clamp current</translation>
+    </message>
+    <message>
+        <source>记录 %1</source>
+        <translation>Record %1</translation>
+    </message>
+    <message>
+        <source>过载 (OL)</source>
+        <translation>Overload (OL)</translation>
+    </message>
+    <message>
+        <source>（无法绘出的记录：%1）</source>
+        <translation> (records that cannot be drawn: %1)</translation>
+    </message>
+    <message>
+        <source>限值 %1 Ω</source>
+        <translation>Limit %1 Ω</translation>
+    </message>
+    <message>
+        <source>%1层模型</source>
+        <translation>%1-layer model</translation>
+    </message>
+    <message>
+        <source>电阻率随深度</source>
+        <translation>Resistivity with depth</translation>
+    </message>
+    <message>
+        <source>深度/m</source>
+        <translation>Depth/m</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::report</name>
+    <message>
+        <source>记录号</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>超量程</source>
+        <translation>Over range</translation>
+    </message>
+    <message>
+        <source>ρ长度/m</source>
+        <translation>ρ length/m</translation>
+    </message>
+    <message>
+        <source>工程名称</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>测试地点</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>接地装置/测点说明</source>
+        <translation>Earthing system / test point</translation>
+    </message>
+    <message>
+        <source>测试日期</source>
+        <translation>Test date</translation>
+    </message>
+    <message>
+        <source>测试人员</source>
+        <translation>Tested by</translation>
+    </message>
+    <message>
+        <source>审核人</source>
+        <translation>Reviewed by</translation>
+    </message>
+    <message>
+        <source>仪器型号</source>
+        <translation>Instrument model</translation>
+    </message>
+    <message>
+        <source>仪器编号</source>
+        <translation>Instrument number</translation>
+    </message>
+    <message>
+        <source>校准有效期</source>
+        <translation>Calibration due</translation>
+    </message>
+    <message>
+        <source>天气</source>
+        <translation>Weather</translation>
+    </message>
+    <message>
+        <source>气温 (°C)</source>
+        <translation>Air temperature (°C)</translation>
+    </message>
+    <message>
+        <source>土壤状况</source>
+        <translation>Soil condition</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remarks</translation>
+    </message>
+    <message>
+        <source>Kelvora %1 · 报告生成于 %2</source>
+        <translation>Kelvora %1 · report made on %2</translation>
+    </message>
+    <message>
+        <source>第 %1 页 / 共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>接地电阻测试报告</source>
+        <translation>Earth Resistance Test Report</translation>
+    </message>
+    <message>
+        <source>%1：</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>接地电阻限值：%1 Ω（读数不大于限值为合格）</source>
+        <translation>Earth resistance limit: %1 Ω (a reading not above the limit passes)</translation>
+    </message>
+    <message>
+        <source>概况</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>记录共 %1 条：接地电阻 %2 条，土壤电阻率 %3 条，地电压 %4 条，钳形电流 %5 条；未能读取 %6 条。</source>
+        <translation>%1 records: %2 earth resistance, %3 soil resistivity, %4 earth voltage, %5 clamp current; %6 not read.</translation>
+    </message>
+    <message>
+        <source>另有 %1 条记录的测量方式无法识别，报告中没有它们的读数：%2。</source>
+        <translation>The measuring mode of %1 more records is not recognised; the report has no readings of them: %2.</translation>
+    </message>
+    <message>
+        <source>接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。</source>
+        <translation>Earth resistance: %1 passed, %2 failed (%3 of them over range)%4.</translation>
+    </message>
+    <message>
+        <source>；最大 R = %1（记录 %2）</source>
+        <translation>; highest R = %1 (record %2)</translation>
+    </message>
+    <message>
+        <source>接地电阻</source>
+        <translation>Earth resistance</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>土壤电阻率</source>
+        <translation>Soil resistivity</translation>
+    </message>
+    <message>
+        <source>a（ρ长度）</source>
+        <translation>a (ρ length)</translation>
+    </message>
+    <message>
+        <source>土壤模型：%1层，%2，%3 个测点。</source>
+        <translation>Soil model: %1-layer, %2, %3 points.</translation>
+    </message>
+    <message>
+        <source>土壤模型：</source>
+        <translation>Soil model: </translation>
+    </message>
+    <message>
+        <source>地电压</source>
+        <translation>Earth voltage</translation>
+    </message>
+    <message>
+        <source>钳形电流</source>
+        <translation>Clamp current</translation>
+    </message>
+    <message>
+        <source>未能读取的记录</source>
+        <translation>Records not read</translation>
+    </message>
+    <message>
+        <source>以下记录未能从仪器读取，报告中没有它们的读数：%1（共 %2 条）。</source>
+        <translation>These records could not be read from the meter; the report has no readings of them: %1 (%2 in all).</translation>
+    </message>
+    <message>
+        <source>测试人员（签字）：</source>
+        <translation>Tested by (signature):</translation>
+    </message>
+    <message>
+        <source>审核人（签字）：</source>
+        <translation>Reviewed by (signature):</translation>
+    </message>
+    <message>
+        <source>无法生成 PDF</source>
+        <translation>The PDF could not be made</translation>
+    </message>
+    <message>
+        <source>请填写限值</source>
+        <translation>Enter the limit</translation>
+    </message>
+    <message>
+        <source>限值须为正数，最多两位小数</source>
+        <translation>A positive number, up to 2 decimals</translation>
+    </message>
+    <message>
+        <source>限值须大于 0</source>
+        <translation>The limit must be above 0</translation>
+    </message>
+</context>
+<context>
+    <name>kelvora::soil</name>
+    <message>
+        <source>无法确定</source>
+        <translation>undetermined</translation>
+    </message>
+    <message>
+        <source>层</source>
+        <translation>Layer</translation>
+    </message>
+    <message>
+        <source>厚度/m</source>
+        <translation>Thickness/m</translation>
+    </message>
+    <message>
+        <source>均方根误差 %1%</source>
+        <translation>RMS error %1%</translation>
+    </message>
+    <message>
+        <source>%1层 %2%%3</source>
+        <translation>%1-layer %2%%3</translation>
+    </message>
+    <message>
+        <source>（未收敛）</source>
+        <translation> (not converged)</translation>
+    </message>
+    <message>
+        <source>测点的间距多达%1种（拟合至多%2种），应是几次测量混在一起：请去掉不属于本次测量的测点。</source>
+        <translation>The points have %1 different spacings (a fit takes at most %2): several surveys seem mixed. Untick the points that do not belong to this survey.</translation>
+    </message>
+    <message>
+        <source>测点不足：%1层模型至少需要%2个测点，现有%3个。</source>
+        <translation>Too few points: a %1-layer model needs at least %2 points, there are %3.</translation>
+    </message>
+    <message>
+        <source>%1层模型的拟合未收敛，结果不可用。</source>
+        <translation>The fit of the %1-layer model did not converge; its result cannot be used.</translation>
+    </message>
+</context>
+</TS>
