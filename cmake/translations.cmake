@@ -21,6 +21,3 @@ if(NOT EXISTS "${kelvora_qtbase_qm}")
 endif()
 set_source_files_properties("${kelvora_qtbase_qm}" PROPERTIES QT_RESOURCE_ALIAS qtbase_zh_CN.qm)
 qt_add_resources(kelvora_core "kelvora_qt_translations" PREFIX /i18n FILES "${kelvora_qtbase_qm}")
-
-# For the test that finds texts marked for translation but missing from the .ts file.
-get_target_property(KELVORA_LUPDATE Qt6::lupdate IMPORTED_LOCATION)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
 #ifndef _WIN32  // the static Windows toolkit has only its native platform
@@ -10,6 +12,10 @@ int main(int argc, char** argv) {
     }
 #endif
     QApplication app(argc, argv);
+    // Settings (the language, the report's site) in a folder of this run, never the user's.
+    QTemporaryDir settings;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
