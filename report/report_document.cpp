@@ -258,10 +258,12 @@ void ReportDocument::layOut() {
         double height = line;
         for (int f = field; f < std::min(field + 2, int(kSiteFieldCount)); ++f) {
             const QString value = input_.site[size_t(f)];
-            pair.emplace_back(QCoreApplication::translate("kelvora::report", "%1：")
-                                  .arg(siteFieldLabel(SiteField(f))),
-                              value);
-            height = std::max(height, wrappedHeight(value, body, valueWidth - kCellPadding));
+            const QString label = QCoreApplication::translate("kelvora::report", "%1：")
+                                      .arg(siteFieldLabel(SiteField(f)));
+            pair.emplace_back(label, value);
+            // A label too long for its column wraps too, and the row grows for it.
+            height = std::max({height, wrappedHeight(label, bold, labelWidth),
+                               wrappedHeight(value, body, valueWidth - kCellPadding)});
         }
         flow.place(height + line / 3, [pair, body, bold, labelWidth, valueWidth](
                                           QPainter& painter, const QRectF& rect) {

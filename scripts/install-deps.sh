@@ -5,6 +5,7 @@ set -e
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev
 libqt6opengl6-dev qt6-qpa-plugins libgl-dev libxlsxwriter-dev libeigen3-dev libgtest-dev fonts-wqy-zenhei
+qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 python3 python3-xlrd python3-openpyxl poppler-utils"
 if [ "$1" = windows ]; then
     # Host Qt tools (moc, rcc) of the same version as the Windows Qt; GoogleTest's sources;

@@ -17,6 +17,10 @@ TEST(CommandLine, GoodOptions) {
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
     const CommandLine soil = parseCommandLine({"--soil-model", "s.csv", "--layers=3"});
     EXPECT_TRUE(soil.ok() && soil.soilModelFile == "s.csv" && soil.layers == 3);
+    EXPECT_EQ(parseCommandLine({"--demo", "--lang", "en"}).language, Language::English);
+    EXPECT_EQ(parseCommandLine({"--lang=zh", "--report", "r.csv", "o.pdf"}).language,
+              Language::Chinese);
+    EXPECT_FALSE(parseCommandLine({}).language);
 }
 
 TEST(CommandLine, EveryKindOfBadInputGetsAMessage) {
@@ -41,6 +45,10 @@ TEST(CommandLine, EveryKindOfBadInputGetsAMessage) {
         {{"--report", "r.csv"}, "OUT.pdf"},
         {{"--report", "r.csv", "o.pdf", "--limit", "0"}, "positive"},
         {{"--limit", "4"}, "--report"},
+        {{"--lang", "fr"}, "zh or en"},
+        {{"--lang=EN"}, "zh or en"},
+        {{"--lang"}, "zh or en"},
+        {{"--soil-model", "s.csv", "--lang", "en"}, "--soil-model"},
     };
     for (const auto& [arguments, mentions] : cases) {
         const CommandLine line = parseCommandLine(arguments);
@@ -70,11 +78,13 @@ TEST(CommandLine, AWrongOptionEndsTheProgramWithoutADisplay) {
         environment.remove(QString::fromLatin1(name));
     }
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(KELVORA_BINARY_DIR "/kelvora"), {"--bogus"});
-    ASSERT_TRUE(program.waitForFinished(20000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 2);
-    EXPECT_TRUE(program.readAllStandardError().contains("--bogus"));
+    for (const QStringList& arguments : {QStringList{"--bogus"}, QStringList{"--lang", "de"}}) {
+        program.start(QStringLiteral(KELVORA_BINARY_DIR "/kelvora"), arguments);
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 2);
+        EXPECT_TRUE(program.readAllStandardError().contains(arguments.last().toUtf8()));
+    }
 }
 #endif
 

@@ -129,6 +129,19 @@ TEST_F(Report, CommandLineReportReadsBack) {
             << expected << "\n"
             << text.toStdString();
     }
+    // The same report in English: every text of its own translated.
+    program.reset(run({"--report", csv, pdf, "--limit", "4", "--lang", "en"}));
+    ASSERT_EQ(program->exitCode(), 0) << program->readAllStandardError().toStdString();
+    const QString english = pdfText(pdf);
+    for (const char* expected :
+         {"Earth Resistance Test Report", "3 +4.01Ω .* Fail", "4 +Over range .* Fail",
+          "2 passed, 3 failed \\(1 of them over range\\)", "Soil model: 2-layer",
+          "Page ?1 ?of ?2", "Tested by \\(signature\\)"}) {
+        EXPECT_TRUE(english.contains(QRegularExpression(QString::fromUtf8(expected))))
+            << expected << "\n"
+            << english.toStdString();
+    }
+    EXPECT_FALSE(english.contains(QRegularExpression("\\p{Han}"))) << english.toStdString();
 }
 #endif
 

@@ -294,7 +294,7 @@
     </message>
     <message>
         <source>（%1个测点）</source>
-        <translation>(%1 points)</translation>
+        <translation> (%1 points)</translation>
     </message>
     <message>
         <source>各模型的均方根误差：</source>
@@ -388,7 +388,7 @@
     </message>
     <message>
         <source>接地装置/测点说明</source>
-        <translation>Earthing system / test point</translation>
+        <translation>Earthing system</translation>
     </message>
     <message>
         <source>测试日期</source>
