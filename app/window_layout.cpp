@@ -68,7 +68,7 @@ constexpr TwipRect kTabStrip = {840, 1560, 11055, 7815};
 constexpr TwipRect kFrame1 = {1440, 2040, 9615, 7095};
 constexpr TwipRect kStatusBar = {0, 9630, 12780, 495};
 constexpr int kStatusPanelWidths[] = {1500, 9700, 1500};
-constexpr int kProgressLeft = 2400;  // twips into the middle panel
+constexpr int kProgressLeft = 2700;  // twips into the middle panel, right of "读取记录 32767/32767"
 
 // Indicators: fixed places inside Frame1; a width that holds "LOWBAT" at 15 pt bold.
 constexpr int kIndicatorLeft = 7800;
