@@ -65,7 +65,8 @@ ToolkitOption toolkitOption(const QString& argument) {
         argument.startsWith(QLatin1String("--report")) ||
         argument.startsWith(QLatin1String("--limit")) ||
         argument.startsWith(QLatin1String("--lang")) || argument == QLatin1String("--demo") ||
-        argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
+        argument == QLatin1String("--version")) {
         return ToolkitOption::None;
     }
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
@@ -109,6 +110,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             line.demo = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.help = true;
+        } else if (argument == QLatin1String("--version")) {
+            line.version = true;
         } else if (argument == QLatin1String("--port")) {
             if (k + 1 >= arguments.size()) {
                 line.error = QStringLiteral("--port needs N=DEVICE");
@@ -214,6 +217,7 @@ QString commandLineUsage(const QString& programName) {
                "Usage: %1 [--port N=DEVICE]... [--demo] [--lang zh|en]\n"
                "       %1 --soil-model FILE [--layers N]\n"
                "       %1 --report RECORDS.csv OUT.pdf [--limit OHMS] [--lang zh|en]\n"
+               "       %1 --version | --help\n"
                "  --port N=DEVICE    use DEVICE as port N (1 to 16), e.g. --port 3=/dev/ttyUSB0\n"
                "  --demo             run with a simulated meter on port 3\n"
                "  --soil-model FILE  fit layered soil models to the Wenner survey in FILE (a\n"
@@ -227,6 +231,7 @@ QString commandLineUsage(const QString& programName) {
                "                     last one entered, or 4)\n"
                "  --lang zh|en       the language of the windows and the report for this run\n"
                "                     (default: the one last chosen in the Help menu, or zh)\n"
+               "  --version          print the version\n"
                "  --help             show this text\n")
         .arg(programName);
 }

@@ -14,6 +14,7 @@ struct CommandLine {
     QMap<int, QString> ports;  // --port N=DEVICE: port N is DEVICE
     bool demo = false;         // --demo: the simulated meter as port 3, no system ports
     bool help = false;         // --help: print usage and end
+    bool version = false;      // --version: print the version and end
     QString soilModelFile;     // --soil-model FILE: fit the survey in FILE, print JSON, end
     int layers = 0;            // --layers N with --soil-model: only the N-layer model
     QString reportRecords;     // --report RECORDS.csv OUT.pdf: write the test report, end

@@ -49,6 +49,10 @@ int main(int argc, char* argv[]) {
         printTo(stdout, kelvora::commandLineUsage(program));
         return 0;
     }
+    if (early.version) {
+        printTo(stdout, QStringLiteral("kelvora " KELVORA_VERSION "\n"));
+        return 0;
+    }
     if (!early.soilModelFile.isEmpty()) {
         const kelvora::SoilCommandResult result =
             kelvora::runSoilModelCommand(early.soilModelFile, early.layers);

@@ -76,10 +76,9 @@ void Form1::EndDownload() {
     if (!reading) {
         messageBoxes->warning(this, QString::fromUtf8(texts::kCaption), tr("未能读取记录数。"));
     } else if (!missing.isEmpty()) {
-        messageBoxes->warning(this, QString::fromUtf8(texts::kCaption),
-                              tr("以下记录未能读取：%1\n共 %2 条。")
-                                  .arg(recordRanges(missing))
-                                  .arg(missing.size()));
+        messageBoxes->warning(
+            this, QString::fromUtf8(texts::kCaption),
+            tr("以下记录未能读取：%1\n共 %2 条。").arg(recordRanges(missing)).arg(missing.size()));
     }
 }
 
@@ -90,8 +89,7 @@ void Form1::ShowDownloadProgress() {
         downloadProgress->hide();
         return;
     }
-    panel.setText(
-        tr("读取记录 %1/%2").arg(download.settled()).arg(download.total()));
+    panel.setText(tr("读取记录 %1/%2").arg(download.settled()).arg(download.total()));
     downloadProgress->setMaximum(download.total());
     downloadProgress->setValue(download.settled());
     downloadProgress->show();

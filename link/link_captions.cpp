@@ -14,6 +14,7 @@ QString LinkCaptions::portText(int portNumber, OpenResult result) {
         case OpenResult::InvalidPort:
             text = QT_TRANSLATE_NOOP("kelvora::Form1", "COM%1无效");
             break;
+        case OpenResult::PermissionDenied:
         case OpenResult::OtherFailure:
             // Saying "opened" here would send the user looking at the wrong thing; "打开失败" is
             // too wide for the label from COM10 on.

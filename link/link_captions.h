@@ -14,6 +14,13 @@ public:
     void portTried(int portNumber, OpenResult result) { port_ = Port{portNumber, result}; }
     void setLinkUp(bool up) { linkUp_ = up; }
 
+    // True the first time a port refused this user, so the way to get access is told once a run.
+    bool firstRefusal(OpenResult result) {
+        const bool first = result == OpenResult::PermissionDenied && !refusalTold_;
+        refusalTold_ = refusalTold_ || first;
+        return first;
+    }
+
     // "串口状态" until a port was tried, then "COM3已打开" and the like.
     QString portText() const;
     // "通信成功" or "通信失败".
@@ -29,6 +36,7 @@ private:
     };
     std::optional<Port> port_;
     bool linkUp_ = false;
+    bool refusalTold_ = false;
 };
 
 }  // namespace kelvora

@@ -13,8 +13,23 @@ void Form1::comopen(int16_t portNumber) {
         MSComm1->close();
     }
     MSComm1->setPortNumber(portNumber);
-    linkCaptions.portTried(portNumber, MSComm1->open());
+    const OpenResult result = MSComm1->open();
+    linkCaptions.portTried(portNumber, result);
     Label1->setCaption(linkCaptions.portText());
+    if (linkCaptions.firstRefusal(result)) {
+        // After this tick, so that the search goes on while the box is read.
+        const QString device = MSComm1->deviceName().isEmpty()
+                                   ? QStringLiteral("COM%1").arg(portNumber)
+                                   : MSComm1->deviceName();
+        QTimer::singleShot(0, this, [this, device] {
+            messageBoxes->warning(this, tr("串口权限"),
+                                  tr("当前用户没有打开串口 %1 的权限。\n\n"
+                                     "请把用户加入 dialout 组：\n"
+                                     "    sudo usermod -aG dialout $USER\n"
+                                     "然后注销并重新登录，新的组才会生效。")
+                                      .arg(device));
+        });
+    }
 }
 
 void Form1::Findcom_Timer() {

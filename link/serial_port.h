@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <functional>
 #include <utility>
 
@@ -22,9 +23,10 @@ constexpr int kComInvalidPort = 8002;
 
 enum class OpenResult {
     Ok,
-    InUse,         // 8005: held by another program
-    InvalidPort,   // 8002: no device behind this number
-    OtherFailure,  // exists but cannot be opened (permission, I/O error ...)
+    InUse,             // 8005: held by another program
+    InvalidPort,       // 8002: no device behind this number
+    PermissionDenied,  // exists, but this user may not open it (not in the dialout group)
+    OtherFailure,      // exists but cannot be opened (I/O error ...)
 };
 
 // The one serial port of the window: 9600 baud 8N1, no flow control, raw bytes.
@@ -37,6 +39,8 @@ public:
     virtual OpenResult open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // The system's name of the device behind the port number ("/dev/ttyUSB0"), if known.
+    virtual QString deviceName() const { return {}; }
 
     // The receive event is raised once at least this many bytes wait.
     virtual void setReceiveThreshold(int bytes) = 0;

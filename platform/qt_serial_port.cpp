@@ -66,7 +66,7 @@ OpenResult openOutcome(DeviceAccess access, QSerialPort::SerialPortError error) 
         case DeviceAccess::Missing:
             return OpenResult::InvalidPort;
         case DeviceAccess::Denied:
-            return OpenResult::OtherFailure;
+            return OpenResult::PermissionDenied;
         case DeviceAccess::Usable:
             break;
     }

@@ -50,6 +50,7 @@ public:
 
     // The device path behind the current port number (empty: none).
     QString device() const { return ports_.deviceFor(number_); }
+    QString deviceName() const override { return device(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -23,7 +23,8 @@ namespace {
 bool isUnprobed8250(const QByteArray& device) {
     const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        return true;
+        // A port this user may not open is still a port: the search says how to get access.
+        return errno != EACCES && errno != EPERM;
     }
     serial_struct info{};
     const bool unknown = ::ioctl(fd, TIOCGSERIAL, &info) != 0 || info.type == PORT_UNKNOWN;

@@ -5,6 +5,7 @@ Only the standard library: shapes are coverage functions sampled 8 x 8 times per
 blended over a transparent canvas, so edges come out anti-aliased.
 Each picture is written at its own size and at twice that size ("name@2x.png"), which Qt picks
 on high-resolution screens.
+The program's icon is also drawn at the desktop's sizes, 48 and 256 pixels ("icons/kelvora-48.png").
 Usage: scripts/draw_icons.py [output folder]   (default: resources/ next to this script)
 """
 
@@ -23,7 +24,7 @@ class Canvas:
     scale = 1
 
     def __init__(self, size):
-        self.size = size * Canvas.scale
+        self.size = int(round(size * Canvas.scale))
         self.pixels = [[(0.0, 0.0, 0.0, 0.0)] * self.size for _ in range(self.size)]
 
     def fill(self, inside, colour, alpha=1.0):
@@ -309,6 +310,11 @@ def main():
             Canvas.scale = scale
             with open(os.path.join(folder, stem + suffix + ext), "wb") as out:
                 out.write(draw().png())
+    os.makedirs(os.path.join(folder, "icons"), exist_ok=True)
+    for pixels in (48, 256):
+        Canvas.scale = pixels / 32
+        with open(os.path.join(folder, "icons", "kelvora-%d.png" % pixels), "wb") as out:
+            out.write(draw_meter().png())
     Canvas.scale = 1
 
 

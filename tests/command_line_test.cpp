@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QRegularExpression>
 
 #include "app/command_line.h"
 
@@ -15,6 +16,7 @@ TEST(CommandLine, GoodOptions) {
     EXPECT_EQ(line.ports, (QMap<int, QString>{{3, "/dev/ttyUSB0"}, {16, "/tmp/x=y"}}));
     EXPECT_TRUE(parseCommandLine({}).ok());
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
+    EXPECT_TRUE(parseCommandLine({"--version"}).version);
     const CommandLine soil = parseCommandLine({"--soil-model", "s.csv", "--layers=3"});
     EXPECT_TRUE(soil.ok() && soil.soilModelFile == "s.csv" && soil.layers == 3);
     EXPECT_EQ(parseCommandLine({"--demo", "--lang", "en"}).language, Language::English);
@@ -85,6 +87,12 @@ TEST(CommandLine, AWrongOptionEndsTheProgramWithoutADisplay) {
         EXPECT_EQ(program.exitCode(), 2);
         EXPECT_TRUE(program.readAllStandardError().contains(arguments.last().toUtf8()));
     }
+    program.start(QStringLiteral(KELVORA_BINARY_DIR "/kelvora"), {"--version"});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(QRegularExpression("^kelvora \\d+\\.\\d+\\.\\d+\n$")
+                    .match(QString::fromUtf8(program.readAllStandardOutput()))
+                    .hasMatch());
 }
 #endif
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPushButton>
 
@@ -51,6 +52,21 @@ TEST_F(PortSearch, WrapsFindsTheMeterThenTheWatchdogSearchesOnAfterItsPort) {
     f().Findcom_Timer();
     EXPECT_EQ(port().log.mid(0, 2), QStringList({"close", "open 4"}));
     EXPECT_EQ(label1(), QString::fromUtf8("COM4已打开"));
+}
+
+// A port this user may not open reads as any failed open; the first refusal of the run, and
+// only that one, says how to get access.
+TEST_F(PortSearch, ARefusedPermissionIsExplainedOnce) {
+    port().openResults = {{2, OpenResult::PermissionDenied}, {5, OpenResult::PermissionDenied}};
+    for (const int number : {2, 3, 5, 2}) {
+        f().comopen(int16_t(number));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(label1(), QString::fromUtf8("COM2未打开"));
+    ASSERT_EQ(t->messages->shown.size(), 1);
+    EXPECT_EQ(t->messages->shown[0].title, QString::fromUtf8("串口权限"));
+    EXPECT_TRUE(t->messages->shown[0].text.contains("COM2"));
+    EXPECT_TRUE(t->messages->shown[0].text.contains("sudo usermod -aG dialout $USER"));
 }
 
 // Every port's every status text fits its label at the label's font; a failed open writes

@@ -105,7 +105,7 @@ TEST_F(SerialAdapterOnPty, OnlyAHeldDeviceIsInUse) {
         _exit(geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0) ? int(openAs(7)) : 99);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(WEXITSTATUS(status), int(OpenResult::OtherFailure));
+    EXPECT_EQ(WEXITSTATUS(status), int(OpenResult::PermissionDenied));
     port->close();
     EXPECT_EQ(openAs(3), OpenResult::Ok);
 }

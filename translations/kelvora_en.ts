@@ -113,6 +113,22 @@
         <source>文件打印出错.</source>
         <translation>The file could not be printed.</translation>
     </message>
+    <message>
+        <source>串口权限</source>
+        <translation>Serial port access</translation>
+    </message>
+    <message>
+        <source>当前用户没有打开串口 %1 的权限。
+
+请把用户加入 dialout 组：
+    sudo usermod -aG dialout $USER
+然后注销并重新登录，新的组才会生效。</source>
+        <translation>This user may not open the serial port %1.
+
+Add the user to the dialout group:
+    sudo usermod -aG dialout $USER
+then log out and log in again for the group to take effect.</translation>
+    </message>
 </context>
 <context>
     <name>kelvora::Messages</name>
