@@ -7,6 +7,13 @@ packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-d
 libqt6opengl6-dev qt6-qpa-plugins libgl-dev libxlsxwriter-dev libeigen3-dev libgtest-dev fonts-wqy-zenhei
 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 python3 python3-xlrd python3-openpyxl poppler-utils"
+# With "package": what makes and checks the packages; with "windows" as well, the installer's.
+if [ "$1" = package ] || [ "$2" = package ]; then
+    packages="$packages dpkg-dev fakeroot lintian desktop-file-utils appstream man-db"
+fi
+if [ "$1" = windows ] && [ "$2" = package ]; then
+    packages="$packages nsis"
+fi
 if [ "$1" = windows ]; then
     # Host Qt tools (moc, rcc) of the same version as the Windows Qt; GoogleTest's sources;
     # a zh_CN locale so that Wine runs with the Chinese ANSI code page; screenshots.

@@ -7,3 +7,6 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+cd ..
+# The Debian package: made, installed, upgraded and removed (needs root; CI runs as root).
+sh scripts/test-install.sh
