@@ -30,6 +30,8 @@ if(WIN32)
     set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
     set(CPACK_NSIS_MUI_FINISHPAGE_RUN kelvora.exe)
     set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+    # A 64-bit installer for a 64-bit program: Windows without its 32-bit layer runs it too.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
     include(CPack)
     return()
 endif()

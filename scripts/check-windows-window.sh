@@ -3,11 +3,14 @@
 # Passes when the window shows, its tab captions look as in tests/data/windows/captions.png
 # and, in one of the screenshots taken while the port search goes round, the port label looks
 # as in tests/data/windows/port-label-com3.png ("COM3已打开"). Run it inside an X display
-# (xvfb-run -a); the screenshots stay in build-windows/window-check/.
+# (xvfb-run -a); the screenshots stay in build-windows/window-check/. Another program (an
+# installed kelvora.exe) and another folder for the screenshots may be given:
+# check-windows-window.sh [PROGRAM [FOLDER]].
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
-out=build-windows/window-check
+program=${1:-build-windows/kelvora.exe}
+out=${2:-build-windows/window-check}
 reference=tests/data/windows
 export WINEPREFIX="${WINEPREFIX:-$root/build-windows/wine}"
 rm -rf "$out"
@@ -44,7 +47,7 @@ done
 [ -n "$pty" ] || fail "no pseudo-terminal"
 set_com3 "$pty"
 
-scripts/wine-run.sh build-windows/kelvora.exe >"$out/kelvora.log" 2>&1 &
+scripts/wine-run.sh "$program" >"$out/kelvora.log" 2>&1 &
 app=$!
 window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Kelvora$' | head -1)
 [ -n "$window" ] || fail "the window did not show"

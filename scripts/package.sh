@@ -2,7 +2,8 @@
 # Makes the installable packages into dist/: the Debian package, and where the Windows toolchain
 # is at hand (../shared/toolchains) the Windows installer and the portable ZIP.
 # KELVORA_PACKAGE_VERSION gives the packages another version than the program's (to test that
-# a newer package replaces an older one); KELVORA_PACKAGE_WINDOWS=no leaves Windows out.
+# a newer package replaces an older one); KELVORA_PACKAGE_WINDOWS=no leaves Windows out,
+# KELVORA_PACKAGE_LINUX=no the Debian package.
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -18,11 +19,13 @@ pack() {
         -exec mv {} dist/ \;
 }
 
-sh scripts/install-deps.sh package
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
 mkdir -p dist
-pack build -G DEB
+if [ "${KELVORA_PACKAGE_LINUX:-yes}" != no ]; then
+    sh scripts/install-deps.sh package
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j"$(nproc)"
+    pack build -G DEB
+fi
 
 windows=${KELVORA_PACKAGE_WINDOWS:-yes}
 if [ "$windows" != no ] && [ -d "${KELVORA_TOOLCHAINS:-../shared/toolchains}" ]; then
