@@ -31,7 +31,13 @@ if(WIN32)
     set(CPACK_NSIS_MUI_FINISHPAGE_RUN kelvora.exe)
     set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
     # A 64-bit installer for a 64-bit program: Windows without its 32-bit layer runs it too.
-    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    # The installer's own version information, the program's version.
+    string(CONCAT CPACK_NSIS_DEFINES "Target amd64-unicode\n"
+        "  VIProductVersion ${PROJECT_VERSION}.0\n"
+        "  VIAddVersionKey /LANG=1033 ProductName Kelvora\n"
+        "  VIAddVersionKey /LANG=1033 ProductVersion ${PROJECT_VERSION}\n"
+        "  VIAddVersionKey /LANG=1033 FileVersion ${PROJECT_VERSION}\n"
+        "  VIAddVersionKey /LANG=1033 FileDescription Kelvora")
     include(CPack)
     return()
 endif()
