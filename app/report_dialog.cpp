@@ -89,7 +89,8 @@ ReportDialog::ReportDialog(Form1& form)
       print_(new QPushButton(this)),
       preview_(new QPushButton(this)),
       limitLabel_(new QLabel(this)),
-      notesLabel_(new QLabel(this)) {
+      notesLabel_(new QLabel(this)),
+      wordedIn_(form.language.current()) {
     setObjectName(QStringLiteral("reportDialog"));
     setModal(false);
     resize(820, 680);
@@ -176,6 +177,7 @@ ReportDialog::ReportDialog(Form1& form)
     refreshTimer_.setInterval(kRefreshDelayMs);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { refreshRecords(); });
     retranslate();
+    refreshRecords();
 }
 
 void ReportDialog::retranslate() {
@@ -196,11 +198,15 @@ void ReportDialog::retranslate() {
         report::parseLimit(limit_->text(), &why);
         limitError_->setText(why);
     }
-    refreshRecords();  // the type column
+    if (isVisible()) {
+        refreshRecords();  // the type column; a hidden dialog is filled when shown
+    }
 }
 
 void ReportDialog::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) {
+    // The dialog hears of a change as a window and as a child of the main one: once is enough.
+    if (event->type() == QEvent::LanguageChange && wordedIn_ != form_.language.current()) {
+        wordedIn_ = form_.language.current();
         retranslate();
     }
     QDialog::changeEvent(event);

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "app/interface_language.h"
 #include "report/report_data.h"
 
 class QDateEdit;
@@ -66,6 +67,7 @@ private:
     std::array<QLabel*, report::kSiteFieldCount> fieldLabels_{};
     QLabel* limitLabel_;
     QLabel* notesLabel_;
+    Language wordedIn_;
     QTimer refreshTimer_;
     std::map<int, QString> noteTexts_;
     int pdfType_ = 0;  // the type picked in this dialog's Save, kept apart from the main one

@@ -9,7 +9,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #endif
 
@@ -19,8 +21,19 @@ namespace {
 
 #ifdef Q_OS_LINUX
 
-// An 8250 port that the kernel reserved without finding a UART behind it.
-bool isUnprobed8250(const QByteArray& device) {
+// An 8250 port that the kernel reserved without finding a UART behind it. Its sysfs "type" tells
+// every user, also one who may not open the device (whose ports must stay in the list); only
+// where it cannot be read is the device asked.
+bool isUnprobed8250(int ttyFolder, const QByteArray& name, const QByteArray& device) {
+    const int typeFile = ::openat(ttyFolder, (name + "/type").constData(), O_RDONLY);
+    if (typeFile >= 0) {
+        char type[16] = {};
+        const ssize_t length = ::read(typeFile, type, sizeof type - 1);
+        ::close(typeFile);
+        if (length > 0) {
+            return std::atoi(type) == PORT_UNKNOWN;
+        }
+    }
     const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         // A port this user may not open is still a port: the search says how to get access.
@@ -58,7 +71,7 @@ bool serialDevicesFromSysfs(QStringList& devices) {
                 ::readlinkat(folder, name + "/device/driver", driver, sizeof driver - 1);
             const char* slash = length > 0 ? std::strrchr(driver, '/') : nullptr;
             if (slash != nullptr && std::strcmp(slash + 1, "serial8250") == 0 &&
-                isUnprobed8250(device)) {
+                isUnprobed8250(folder, name, device)) {
                 continue;
             }
         } else if (!name.startsWith("rfcomm") && !name.startsWith("tnt") &&

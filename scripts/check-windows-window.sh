@@ -47,7 +47,7 @@ done
 [ -n "$pty" ] || fail "no pseudo-terminal"
 set_com3 "$pty"
 
-scripts/wine-run.sh "$program" >"$out/kelvora.log" 2>&1 &
+scripts/wine-run.sh "$program" --lang zh >"$out/kelvora.log" 2>&1 &  # the captions compared
 app=$!
 window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Kelvora$' | head -1)
 [ -n "$window" ] || fail "the window did not show"

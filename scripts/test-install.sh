@@ -17,13 +17,19 @@ fail() {
     echo "kelvora: installation test: $*" >&2
     exit 1
 }
+if [ "${KELVORA_TEST_INSTALL:-yes}" = no ]; then
+    echo "kelvora: the installation test is skipped (KELVORA_TEST_INSTALL=no)" >&2
+    exit 0
+fi
 if dpkg-query -W -f='${Status}' kelvora 2>/dev/null | grep -q "ok installed"; then
-    fail "a kelvora package is installed already; remove it first"
+    echo "kelvora: kelvora is installed on this system; the installation test, which would" \
+        "remove it, is skipped" >&2
+    exit 0
 fi
 
 version=$(sed -n 's/^project(kelvora VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 newer=$(echo "$version" | awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }')
-rm -rf dist
+rm -f dist/kelvora_*.deb
 KELVORA_PACKAGE_WINDOWS=no sh scripts/package.sh >/dev/null
 KELVORA_PACKAGE_WINDOWS=no KELVORA_PACKAGE_VERSION=$newer sh scripts/package.sh >/dev/null
 deb=dist/kelvora_${version}-1_amd64.deb
@@ -50,8 +56,11 @@ done
 desktop-file-validate /usr/share/applications/kelvora.desktop || fail "desktop-file-validate"
 appstreamcli validate --no-net /usr/share/metainfo/io.github.kelvora.Kelvora.metainfo.xml >/dev/null ||
     fail "appstreamcli validate"
-[ "$(man -w kelvora)" = /usr/share/man/man1/kelvora.1.gz ] || fail "man -w kelvora"
-man kelvora 2>/dev/null | grep -q -- "--soil-model" || fail "the manual does not read"
+# Slim images tell dpkg to leave manuals out; there the manual cannot be found, by design.
+if ! grep -qs '^path-exclude=/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
+    [ "$(man -w kelvora)" = /usr/share/man/man1/kelvora.1.gz ] || fail "man -w kelvora"
+    man kelvora 2>/dev/null | grep -q -- "--soil-model" || fail "the manual does not read"
+fi
 
 # A newer package replaces the installed one in place.
 $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./dist/kelvora_${newer}-1_amd64.deb" >/dev/null

@@ -27,10 +27,21 @@ installed_version() {
 
 folder="$WINEPREFIX/drive_c/Program Files/Kelvora"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kelvora"
+# Whatever happens, the prefix is left as the other tests need it: nothing installed, no
+# setting of the program's (a remembered English would change the window check's captions).
+clean_up() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    rm -rf "$folder" "$menu" "$WINEPREFIX/drive_c/Kelvora"
+    scripts/wine-run.sh reg delete 'HKCU\Software\Kelvora' /f >/dev/null 2>&1 || true
+    scripts/wine-run.sh reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+    wineserver -w
+}
+trap clean_up EXIT
+clean_up
 for setup in "dist/Kelvora-$version-win64.exe" "dist/Kelvora-$newer-win64.exe"; do
     [ -f "$setup" ] || fail "$setup was not made"
 done
-[ -d "$folder" ] && fail "$folder exists before the install"
 
 wine_run "dist/Kelvora-$version-win64.exe" /S
 [ -f "$folder/kelvora.exe" ] || fail "kelvora.exe is not in $folder"
@@ -61,6 +72,4 @@ done
 [ -f "$WINEPREFIX/drive_c/Kelvora/saved.txt" ] || fail "the uninstall removed the user's file"
 wine_run reg query 'HKCU\Software\Kelvora\Kelvora\interface' /v language >/dev/null 2>&1 ||
     fail "the uninstall removed the user's settings"
-rm -rf "$WINEPREFIX/drive_c/Kelvora"
-wine_run reg delete 'HKCU\Software\Kelvora' /f >/dev/null 2>&1 || true
 echo "kelvora: installer test passed (Kelvora-$version-win64.exe, upgraded to $newer, uninstalled)"

@@ -310,7 +310,7 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>（%1个测点）</source>
-        <translation> (%1 points)</translation>
+        <translation> (points: %1)</translation>
     </message>
     <message>
         <source>各模型的均方根误差：</source>
@@ -325,7 +325,7 @@ then log out and log in again for the group to take effect.</translation>
     <name>kelvora::charts</name>
     <message>
         <source>记录号</source>
-        <translation>Record</translation>
+        <translation>Record no.</translation>
     </message>
     <message>
         <source>过载</source>
@@ -373,7 +373,7 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>电阻率随深度</source>
-        <translation>Resistivity with depth</translation>
+        <translation>Resistivity vs. depth</translation>
     </message>
     <message>
         <source>深度/m</source>
@@ -384,7 +384,7 @@ then log out and log in again for the group to take effect.</translation>
     <name>kelvora::report</name>
     <message>
         <source>记录号</source>
-        <translation>Record</translation>
+        <translation>Record no.</translation>
     </message>
     <message>
         <source>超量程</source>
@@ -404,7 +404,7 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>接地装置/测点说明</source>
-        <translation>Earthing system</translation>
+        <translation>Electrode / test point</translation>
     </message>
     <message>
         <source>测试日期</source>
@@ -448,7 +448,7 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>Kelvora %1 · 报告生成于 %2</source>
-        <translation>Kelvora %1 · report made on %2</translation>
+        <translation>Kelvora %1 · report generated %2</translation>
     </message>
     <message>
         <source>第 %1 页 / 共 %2 页</source>
@@ -472,11 +472,11 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>记录共 %1 条：接地电阻 %2 条，土壤电阻率 %3 条，地电压 %4 条，钳形电流 %5 条；未能读取 %6 条。</source>
-        <translation>%1 records: %2 earth resistance, %3 soil resistivity, %4 earth voltage, %5 clamp current; %6 not read.</translation>
+        <translation>Records: %1 (earth resistance %2, soil resistivity %3, earth voltage %4, clamp current %5; not read %6).</translation>
     </message>
     <message>
         <source>另有 %1 条记录的测量方式无法识别，报告中没有它们的读数：%2。</source>
-        <translation>The measuring mode of %1 more records is not recognised; the report has no readings of them: %2.</translation>
+        <translation>Records whose measuring mode is not recognised, without readings in the report: %2 (%1 in all).</translation>
     </message>
     <message>
         <source>接地电阻：合格 %1 条，不合格 %2 条（其中超量程 %3 条）%4。</source>
@@ -512,7 +512,7 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>土壤模型：%1层，%2，%3 个测点。</source>
-        <translation>Soil model: %1-layer, %2, %3 points.</translation>
+        <translation>Soil model: %1-layer, %2, points used: %3.</translation>
     </message>
     <message>
         <source>土壤模型：</source>
@@ -552,7 +552,7 @@ then log out and log in again for the group to take effect.</translation>
     </message>
     <message>
         <source>限值须为正数，最多两位小数</source>
-        <translation>A positive number, up to 2 decimals</translation>
+        <translation>Must be a positive number with at most 2 decimals</translation>
     </message>
     <message>
         <source>限值须大于 0</source>
