@@ -1,7 +1,8 @@
 #include "app/interface_language.h"
 
 #include <QCoreApplication>
-#include <QSettings>
+
+#include "platform/settings_store.h"
 
 namespace kelvora {
 
@@ -10,12 +11,6 @@ namespace {
 const QString kLanguageKey = QStringLiteral("interface/language");
 
 std::optional<Language> runOverride;
-
-// In the default format, so that tests can point it at a folder of INI files.
-QSettings settingsStore() {
-    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Kelvora"),
-                     QStringLiteral("Kelvora"));
-}
 
 }  // namespace
 
@@ -55,14 +50,14 @@ void InterfaceLanguage::show(Language language) {
 }
 
 Language InterfaceLanguage::remembered() {
-    const QString code = settingsStore().value(kLanguageKey).toString();
+    const QString code = settingsStore()->value(kLanguageKey).toString();
     return languageFromCode(code).value_or(Language::Chinese);
 }
 
 void InterfaceLanguage::remember(Language language) {
-    QSettings store = settingsStore();
-    store.setValue(kLanguageKey, languageCode(language));
-    store.sync();
+    const auto store = settingsStore();
+    store->setValue(kLanguageKey, languageCode(language));
+    store->sync();
 }
 
 void InterfaceLanguage::overrideForThisRun(std::optional<Language> language) {

@@ -2,23 +2,17 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QSettings>
 #include <cmath>
 #include <memory>
 
 #include "export/record_sheet.h"
+#include "platform/settings_store.h"
 
 namespace kelvora::report {
 
 namespace {
 
 const QString kLimitKey = QStringLiteral("report/limitOhm");
-
-// In the default format, so that tests can point it at a folder of INI files.
-std::unique_ptr<QSettings> settingsStore() {
-    return std::make_unique<QSettings>(QSettings::defaultFormat(), QSettings::UserScope,
-                                       QStringLiteral("Kelvora"), QStringLiteral("Kelvora"));
-}
 
 QString fieldKey(SiteField field) {
     return QStringLiteral("report/") + QString::fromLatin1(siteFieldKey(field));
