@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "link/port_map.h"
+#include "modbus/port_map.h"
 #include "report/report_settings.h"
 
 namespace kelvora {

@@ -14,8 +14,8 @@
 #include "app/timer_control.h"
 #include "app/twip_label.h"
 #include "app/ui_texts.h"
+#include "formats/replace_file.h"
 #include "platform/record_grid.h"
-#include "platform/replace_file.h"
 
 namespace kelvora {
 

@@ -5,11 +5,11 @@
 #include <array>
 #include <cstdint>
 
-#include "app/form1_seams.h"
 #include "app/interface_language.h"
-#include "decode/record_model.h"
-#include "link/link_captions.h"
-#include "link/record_download.h"
+#include "modbus/link_captions.h"
+#include "modbus/record_download.h"
+#include "records/record_model.h"
+#include "seams/form1_seams.h"
 #include "soil/soil_selection.h"
 
 class QAction;

@@ -4,15 +4,15 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/demo_meter.h"
 #include "app/form1.h"
 #include "app/report_command.h"
 #include "app/soil_command.h"
-#include "link/demo_meter.h"
+#include "formats/replace_file.h"
 #include "platform/parent_console.h"
 #include "platform/pty_meter.h"
 #include "platform/quit_on_signal.h"
 #include "platform/real_seams.h"
-#include "platform/replace_file.h"
 
 namespace {
 

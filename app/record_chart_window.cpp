@@ -14,12 +14,13 @@
 #include <QVBoxLayout>
 
 #include "app/form1.h"
-#include "app/record_chart_view.h"
+#include "app/print_dialog.h"
+#include "app/save_dialog_prep.h"
 #include "app/soil_model_panel.h"
 #include "app/ui_texts.h"
-#include "export/save_dialog_prep.h"
-#include "export/text_file.h"
-#include "print/print_dialog.h"
+#include "charts/record_chart_view.h"
+#include "formats/text_file.h"
+#include "platform/settings_store.h"
 #include "report/report_settings.h"
 
 namespace kelvora {
@@ -135,7 +136,7 @@ void RecordChartWindow::rebuild() {
         tabs_->currentIndex() >= 0 && size_t(tabs_->currentIndex()) < pages_.size()
             ? pages_[size_t(tabs_->currentIndex())].mode
             : MeasuringMode::Unrecognised;
-    pages_ = chartPages(form_.records, report::loadReportSettings().limitOhm);
+    pages_ = chartPages(form_.records, report::loadReportSettings(*settingsStore()).limitOhm);
 
     tabs_->setUpdatesEnabled(false);
     while (tabs_->count() > 0) {

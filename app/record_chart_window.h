@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/interface_language.h"
-#include "app/record_chart_data.h"
+#include "charts/record_chart_data.h"
 
 class QChartView;
 class QLabel;

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QFile>
 
+#include "platform/settings_store.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
 #include "report/report_records.h"
@@ -27,7 +28,7 @@ int runReportCommand(const QString& records, const QString& pdf, double limitOhm
         *error = records + QStringLiteral(": ") + why;
         return 1;
     }
-    const report::ReportSettings settings = report::loadReportSettings();
+    const report::ReportSettings settings = report::loadReportSettings(*settingsStore());
     report::ReportInput input;
     input.site = settings.site;
     input.site[report::TestDate] = QDate::currentDate().toString(Qt::ISODate);

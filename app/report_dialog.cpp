@@ -18,11 +18,12 @@
 #include <QVBoxLayout>
 
 #include "app/form1.h"
-#include "app/record_chart_data.h"
+#include "app/print_dialog.h"
+#include "app/save_dialog_prep.h"
 #include "app/ui_texts.h"
-#include "export/save_dialog_prep.h"
+#include "charts/record_chart_data.h"
 #include "platform/record_grid.h"
-#include "print/print_dialog.h"
+#include "platform/settings_store.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
 #include "report/report_records.h"
@@ -95,7 +96,7 @@ ReportDialog::ReportDialog(Form1& form)
     setModal(false);
     resize(820, 680);
 
-    const report::ReportSettings remembered = report::loadReportSettings();
+    const report::ReportSettings remembered = report::loadReportSettings(*settingsStore());
     // Two fields a row; the free texts take a whole row each.
     auto* site = new QGridLayout;
     int row = 0, column = 0;
@@ -288,7 +289,7 @@ std::optional<report::ReportInput> ReportDialog::reportInput() {
         input.site[size_t(f)] = field(SiteField(f));
     }
     input.limitOhm = *limit;
-    report::saveReportSettings({input.site, input.limitOhm});
+    report::saveReportSettings(*settingsStore(), {input.site, input.limitOhm});
     input.records = currentRecords(form_);
     for (const auto& [record, note] : noteTexts_) {
         if (!note.isEmpty()) {

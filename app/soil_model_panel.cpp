@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <map>
 
-#include "app/record_chart_view.h"
-#include "app/soil_model_charts.h"
-#include "export/record_sheet.h"
+#include "charts/record_chart_view.h"
+#include "charts/soil_model_charts.h"
+#include "files/record_sheet.h"
 #include "soil/soil_selection.h"
 #include "soil/soil_texts.h"
 

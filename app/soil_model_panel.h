@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/record_chart_data.h"
+#include "charts/record_chart_data.h"
 
 class QChartView;
 class QComboBox;

@@ -1,6 +1,6 @@
 #include "app/twip_label.h"
 
-#include "app/twips.h"
+#include "look/twips.h"
 
 namespace kelvora {
 

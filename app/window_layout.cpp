@@ -13,11 +13,11 @@
 #include <QStylePainter>
 #include <QTabBar>
 
-#include "app/fonts.h"
 #include "app/form1.h"
 #include "app/twip_label.h"
-#include "app/twips.h"
 #include "app/ui_texts.h"
+#include "look/fonts.h"
+#include "look/twips.h"
 #include "platform/record_grid.h"
 
 namespace kelvora {

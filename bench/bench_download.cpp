@@ -5,12 +5,12 @@
 #include <QThread>
 #include <functional>
 
+#include "app/demo_meter.h"
 #include "app/form1.h"
 #include "bench/bench.h"
-#include "link/demo_meter.h"
-#include "platform/message_boxes.h"
 #include "platform/pty_meter.h"
 #include "platform/real_seams.h"
+#include "seams/message_boxes.h"
 
 namespace kelvora::bench {
 

@@ -11,11 +11,11 @@
 #include "app/form1.h"
 #include "bench/bench.h"
 #include "bench/save_window.h"
-#include "export/window_picture.h"
-#include "link/port_map.h"
+#include "files/window_picture.h"
+#include "formats/xls_workbook.h"
+#include "modbus/port_map.h"
 #include "platform/real_seams.h"
 #include "platform/record_grid.h"
-#include "platform/xls_workbook.h"
 
 namespace kelvora::bench {
 
@@ -125,7 +125,7 @@ void runExportBenchmarks() {
 
     window.form->resize(800, 600);
     const auto grabStart = Clock::now();
-    const QImage picture = takeWindowPicture(window.form.get());
+    const QImage picture = window.form->grab().toImage();
     printFigure("window picture taken", millisecondsSince(grabStart), "ms");
     const auto jpegStart = Clock::now();
     writePicture(dir.filePath(QStringLiteral("window.jpg")), picture);

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <memory>
 
+#include "app/demo_meter.h"
 #include "bench/bench.h"
-#include "link/demo_meter.h"
-#include "link/modbus_frame.h"
+#include "modbus/modbus_frame.h"
 #include "platform/pty_meter.h"
 
 namespace kelvora::bench {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "link/crc16.h"
-#include "link/modbus_frame.h"
+#include "modbus/crc16.h"
+#include "modbus/modbus_frame.h"
 
 namespace kelvora::bench {
 

@@ -12,11 +12,11 @@
 #include "app/record_chart_window.h"
 #include "bench/bench.h"
 #include "bench/save_window.h"
-#include "link/port_map.h"
+#include "formats/xls_workbook.h"
+#include "formats/xlsxwriter_calls.h"
+#include "modbus/port_map.h"
 #include "platform/real_seams.h"
 #include "platform/record_grid.h"
-#include "platform/xls_workbook.h"
-#include "platform/xlsxwriter_calls.h"
 
 namespace kelvora::bench {
 

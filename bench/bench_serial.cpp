@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/demo_meter.h"
 #include "bench/bench.h"
-#include "link/demo_meter.h"
-#include "link/meter_simulator.h"
-#include "link/modbus_frame.h"
+#include "modbus/meter_simulator.h"
+#include "modbus/modbus_frame.h"
 #include "platform/pty_meter.h"
 #include "platform/qt_serial_port.h"
 

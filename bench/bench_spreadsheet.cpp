@@ -10,9 +10,9 @@
 
 #include "bench/bench.h"
 #include "bench/process_stats.h"
-#include "platform/compound_file.h"
-#include "platform/le_bytes.h"
-#include "platform/xls_workbook.h"
+#include "formats/compound_file.h"
+#include "formats/le_bytes.h"
+#include "formats/xls_workbook.h"
 
 namespace kelvora::bench {
 

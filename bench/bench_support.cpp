@@ -12,10 +12,10 @@
 #include "bench/memory_port.h"
 #include "bench/process_stats.h"
 #include "bench/save_window.h"
-#include "link/port_map.h"
+#include "formats/xls_workbook.h"
+#include "modbus/port_map.h"
 #include "platform/real_seams.h"
 #include "platform/record_grid.h"
-#include "platform/xls_workbook.h"
 
 namespace kelvora::bench {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/demo_meter.h"
 #include "app/form1.h"
 #include "app/twip_label.h"
 #include "bench/bench.h"
 #include "bench/process_stats.h"
-#include "link/demo_meter.h"
-#include "link/port_map.h"
+#include "modbus/port_map.h"
 #include "platform/pty_meter.h"
 #include "platform/real_seams.h"
 #include "platform/record_grid.h"

@@ -19,8 +19,8 @@
 
 #include "app/form1.h"
 #include "bench/memory_port.h"
-#include "link/modbus_frame.h"
-#include "link/port_map.h"
+#include "modbus/modbus_frame.h"
+#include "modbus/port_map.h"
 #include "platform/real_seams.h"
 #include "platform/record_grid.h"
 

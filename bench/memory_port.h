@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
 
 namespace kelvora::bench {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "platform/common_dialog.h"
+#include "seams/common_dialog.h"
 
 namespace kelvora::bench {
 

@@ -2,8 +2,8 @@
 # own Chinese texts (dialog and message-box buttons), both embedded under :/i18n. The Windows
 # cross build uses the build machine's lrelease and Debian's copy of Qt's .qm files, which
 # belong to the same Qt version.
-qt_add_translations(kelvora_core
-    TS_FILES translations/kelvora_en.ts
+qt_add_translations(kelvora_app
+    TS_FILES ${PROJECT_SOURCE_DIR}/translations/kelvora_en.ts
     RESOURCE_PREFIX /i18n
     LUPDATE_OPTIONS -locations none -source-language zh_CN)
 
@@ -20,4 +20,4 @@ if(NOT EXISTS "${kelvora_qtbase_qm}")
         "or set KELVORA_QT_TRANSLATIONS_DIR")
 endif()
 set_source_files_properties("${kelvora_qtbase_qm}" PROPERTIES QT_RESOURCE_ALIAS qtbase_zh_CN.qm)
-qt_add_resources(kelvora_core "kelvora_qt_translations" PREFIX /i18n FILES "${kelvora_qtbase_qm}")
+qt_add_resources(kelvora_app "kelvora_qt_translations" PREFIX /i18n FILES "${kelvora_qtbase_qm}")

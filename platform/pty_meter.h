@@ -7,7 +7,7 @@
 #include <QThread>
 #include <functional>
 
-#include "link/meter_simulator.h"
+#include "modbus/meter_simulator.h"
 
 namespace kelvora {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "platform/common_dialog.h"
+#include "seams/common_dialog.h"
 
 class QPrinter;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/message_boxes.h"
+#include "seams/message_boxes.h"
 
 namespace kelvora {
 

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/twips.h"
-#include "platform/replace_file.h"
+#include "formats/replace_file.h"
+#include "look/twips.h"
 
 namespace kelvora {
 

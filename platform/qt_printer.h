@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "platform/printer.h"
+#include "seams/printer.h"
 
 class QPainter;
 class QPrinter;

@@ -2,7 +2,6 @@
 #include <QFileDialog>
 #include <algorithm>
 
-#include "app/ui_texts.h"
 #include "platform/file_type_list.h"
 #include "platform/qt_common_dialog.h"
 
@@ -12,7 +11,8 @@ DialogOutcome QtCommonDialog::showSave(QWidget* parent) {
     const QList<FileType> types = parseTypeList(filter);
     const QStringList nameFilters = qtNameFilters(types);
 
-    QFileDialog dialog(parent, QCoreApplication::translate("kelvora::Form1", texts::kSave));
+    QFileDialog dialog(parent, QCoreApplication::translate(
+                                   "kelvora::Form1", QT_TRANSLATE_NOOP("kelvora::Form1", "保存")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, (flags & kCdlOverwritePrompt) == 0);

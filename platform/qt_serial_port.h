@@ -5,8 +5,8 @@
 #include <QSerialPort>
 #include <memory>
 
-#include "link/port_map.h"
-#include "link/serial_port.h"
+#include "modbus/port_map.h"
+#include "modbus/serial_port.h"
 
 namespace kelvora {
 

@@ -3,14 +3,14 @@
 #include <QApplication>
 #include <QDir>
 
+#include "formats/text_codec.h"
+#include "formats/xls_workbook.h"
 #include "platform/qt_clipboard.h"
 #include "platform/qt_common_dialog.h"
 #include "platform/qt_message_boxes.h"
 #include "platform/qt_printer.h"
 #include "platform/qt_serial_port.h"
 #include "platform/system_clock.h"
-#include "platform/text_codec.h"
-#include "platform/xls_workbook.h"
 
 namespace kelvora {
 

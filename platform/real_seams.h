@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/form1_seams.h"
-#include "link/port_map.h"
+#include "modbus/port_map.h"
+#include "seams/form1_seams.h"
 
 namespace kelvora {
 

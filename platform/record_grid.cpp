@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <algorithm>
 
-#include "app/twips.h"
+#include "look/twips.h"
 
 namespace kelvora {
 

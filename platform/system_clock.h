@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/clock.h"
+#include "seams/clock.h"
 
 namespace kelvora {
 

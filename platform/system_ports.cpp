@@ -1,6 +1,6 @@
 #include <QSerialPortInfo>
 
-#include "link/port_map.h"
+#include "modbus/port_map.h"
 
 #ifdef Q_OS_LINUX
 #include <dirent.h>

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/record_chart_view.h"
-#include "app/soil_model_charts.h"
+#include "charts/record_chart_view.h"
+#include "charts/soil_model_charts.h"
 
 namespace kelvora::report {
 

@@ -2,7 +2,7 @@
 
 #include <QRectF>
 
-#include "app/record_chart_data.h"
+#include "charts/record_chart_data.h"
 #include "report/report_data.h"
 
 class QPainter;

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "decode/record_model.h"
+#include "records/record_model.h"
 #include "soil/soil_fit.h"
 
 namespace kelvora::report {

@@ -6,8 +6,8 @@
 #include <QTextLayout>
 #include <algorithm>
 
-#include "app/fonts.h"
-#include "link/record_download.h"
+#include "look/fonts.h"
+#include "modbus/record_download.h"
 #include "report/report_charts.h"
 #include "report/report_settings.h"
 #include "soil/soil_texts.h"

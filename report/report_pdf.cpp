@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "export/text_file.h"
+#include "formats/text_file.h"
 #include "report/report_document.h"
 
 namespace kelvora::report {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "export/csv_reader.h"
+#include "formats/csv_reader.h"
 #include "soil/soil_selection.h"
 #include "soil/soil_texts.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "export/text_lines.h"
+#include "formats/text_lines.h"
 #include "report/report_data.h"
 
 namespace kelvora {

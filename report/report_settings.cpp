@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSettings>
 #include <cmath>
 #include <memory>
 
-#include "export/record_sheet.h"
-#include "platform/settings_store.h"
+#include "files/record_sheet.h"
 
 namespace kelvora::report {
 
@@ -20,29 +20,27 @@ QString fieldKey(SiteField field) {
 
 }  // namespace
 
-ReportSettings loadReportSettings() {
-    const auto store = settingsStore();
+ReportSettings loadReportSettings(const QSettings& store) {
     ReportSettings settings;
     for (int field = 0; field < kSiteFieldCount; ++field) {
         if (field != TestDate) {
-            settings.site[size_t(field)] = store->value(fieldKey(SiteField(field))).toString();
+            settings.site[size_t(field)] = store.value(fieldKey(SiteField(field))).toString();
         }
     }
     QString why;
     settings.limitOhm =
-        parseLimit(store->value(kLimitKey).toString(), &why).value_or(kDefaultLimitOhm);
+        parseLimit(store.value(kLimitKey).toString(), &why).value_or(kDefaultLimitOhm);
     return settings;
 }
 
-void saveReportSettings(const ReportSettings& settings) {
-    const auto store = settingsStore();
+void saveReportSettings(QSettings& store, const ReportSettings& settings) {
     for (int field = 0; field < kSiteFieldCount; ++field) {
         if (field != TestDate) {
-            store->setValue(fieldKey(SiteField(field)), settings.site[size_t(field)]);
+            store.setValue(fieldKey(SiteField(field)), settings.site[size_t(field)]);
         }
     }
-    store->setValue(kLimitKey, limitText(settings.limitOhm));
-    store->sync();
+    store.setValue(kLimitKey, limitText(settings.limitOhm));
+    store.sync();
 }
 
 std::optional<double> parseLimit(const QString& text, QString* why) {

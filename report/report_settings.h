@@ -3,18 +3,20 @@
 #include <QString>
 #include <optional>
 
+class QSettings;
+
 #include "report/report_data.h"
 
 namespace kelvora::report {
 
-// What the report dialog remembers between runs (QSettings, "Kelvora"/"Kelvora", in the
-// default format): the site fields but the date, and the limit.
+// What the report dialog remembers between runs in the program's settings: the site fields but
+// the date, and the limit.
 struct ReportSettings {
     SiteFields site;
     double limitOhm = kDefaultLimitOhm;
 };
-ReportSettings loadReportSettings();
-void saveReportSettings(const ReportSettings& settings);
+ReportSettings loadReportSettings(const QSettings& store);
+void saveReportSettings(QSettings& store, const ReportSettings& settings);
 
 // A limit as typed: a positive number with up to two decimals; empty with `why` otherwise.
 std::optional<double> parseLimit(const QString& text, QString* why);

@@ -3,6 +3,8 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# Each room includes only the rooms below it that it names (ARCHITECTURE.md).
+sh scripts/check-layers.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 cd build

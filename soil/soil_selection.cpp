@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "decode/record_model.h"
+#include "records/record_model.h"
 
 namespace kelvora::soil {
 

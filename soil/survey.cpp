@@ -1,6 +1,6 @@
 #include "soil/survey.h"
 
-#include "decode/record_model.h"
+#include "records/record_model.h"
 
 namespace kelvora::soil {
 

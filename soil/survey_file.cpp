@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <cmath>
 
-#include "export/csv_reader.h"
+#include "formats/csv_reader.h"
 
 namespace kelvora::soil {
 

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "link/crc16.h"
+#include "modbus/crc16.h"
 
 namespace kelvora::testing {
 namespace {

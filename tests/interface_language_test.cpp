@@ -16,13 +16,13 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include "app/demo_meter.h"
 #include "app/record_chart_window.h"
+#include "app/record_table.h"
 #include "app/report_dialog.h"
 #include "app/twip_label.h"
-#include "decode/record_table.h"
-#include "link/demo_meter.h"
-#include "link/meter_simulator.h"
-#include "platform/xls_workbook.h"
+#include "formats/xls_workbook.h"
+#include "modbus/meter_simulator.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 
@@ -351,8 +351,8 @@ TEST(TranslationFile, LupdateFindsNothingNewOrGone) {
     const QString copy = dir.filePath("kelvora_en.ts");
     ASSERT_TRUE(writeBytes(copy, before));
     QStringList arguments;
-    for (const char* folder :
-         {"app", "link", "decode", "export", "print", "platform", "soil", "report"}) {
+    for (const char* folder : {"app", "platform", "report", "charts", "print", "files", "seams",
+                               "soil", "modbus", "records", "formats", "look"}) {
         arguments << QStringLiteral(KELVORA_SOURCE_DIR "/") + folder;
     }
     // Include paths as the build gives them, so that handlers of the window defined in other

@@ -6,7 +6,7 @@
 #include <QImage>
 
 #include "app/twip_label.h"
-#include "app/twips.h"
+#include "look/twips.h"
 #include "support/fake_platform.h"
 
 namespace kelvora::testing {

@@ -2,8 +2,8 @@
 
 #include <QSet>
 
-#include "link/demo_meter.h"
-#include "link/meter_simulator.h"
+#include "app/demo_meter.h"
+#include "modbus/meter_simulator.h"
 #include "support/fake_serial_port.h"
 
 namespace kelvora {

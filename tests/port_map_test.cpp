@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/port_map.h"
+#include "modbus/port_map.h"
 
 namespace kelvora {
 namespace {

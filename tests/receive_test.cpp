@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "app/twip_label.h"
-#include "link/modbus_frame.h"
+#include "modbus/modbus_frame.h"
 #include "platform/record_grid.h"
 #include "support/fake_platform.h"
 #include "support/qt_print.h"

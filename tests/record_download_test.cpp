@@ -7,7 +7,7 @@
 #include <QTabBar>
 #include <map>
 
-#include "link/meter_simulator.h"
+#include "modbus/meter_simulator.h"
 #include "platform/record_grid.h"
 #include "support/fake_platform.h"
 #include "support/qt_print.h"

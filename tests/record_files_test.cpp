@@ -5,10 +5,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "decode/record_model.h"
-#include "export/record_sheet.h"
-#include "platform/xls_workbook.h"
-#include "platform/xlsxwriter_calls.h"
+#include "files/record_sheet.h"
+#include "formats/xls_workbook.h"
+#include "formats/xlsxwriter_calls.h"
+#include "records/record_model.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 #include "support/qt_print.h"

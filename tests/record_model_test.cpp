@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "decode/record_model.h"
-#include "decode/value_text.h"
-#include "link/meter_simulator.h"
-#include "link/modbus_frame.h"
+#include "modbus/meter_simulator.h"
+#include "modbus/modbus_frame.h"
 #include "platform/record_grid.h"
+#include "records/record_model.h"
+#include "records/value_text.h"
 #include "support/fake_platform.h"
 
 namespace kelvora::testing {

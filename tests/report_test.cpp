@@ -14,10 +14,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "app/demo_meter.h"
+#include "app/record_table.h"
 #include "app/report_dialog.h"
-#include "decode/record_table.h"
-#include "export/record_sheet.h"
-#include "link/demo_meter.h"
+#include "files/record_sheet.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
 #include "report/report_records.h"

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "link/modbus_frame.h"
+#include "modbus/modbus_frame.h"
 #include "support/fake_platform.h"
 #include "support/qt_print.h"
 

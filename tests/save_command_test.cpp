@@ -8,8 +8,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
-#include "export/text_lines.h"
-#include "platform/xls_workbook.h"
+#include "formats/text_lines.h"
+#include "formats/xls_workbook.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 

@@ -13,11 +13,11 @@
 #include <QTemporaryDir>
 #include <set>
 
+#include "app/demo_meter.h"
 #include "app/record_chart_window.h"
+#include "app/record_table.h"
 #include "app/soil_model_panel.h"
-#include "decode/record_table.h"
-#include "export/record_sheet.h"
-#include "link/demo_meter.h"
+#include "files/record_sheet.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-#include "decode/record_model.h"
+#include "records/record_model.h"
 #include "soil/soil_json.h"
 #include "soil/soil_selection.h"
 #include "soil/survey_file.h"

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "decode/value_text.h"
+#include "records/value_text.h"
 #include "support/qt_print.h"
 
 namespace kelvora::testing {

@@ -7,9 +7,9 @@
 #include <QStatusBar>
 #include <QTabBar>
 
-#include "app/fonts.h"
 #include "app/twip_label.h"
-#include "app/twips.h"
+#include "look/fonts.h"
+#include "look/twips.h"
 #include "platform/record_grid.h"
 #include "support/fake_platform.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "link/port_map.h"
+#include "formats/text_codec.h"
+#include "modbus/port_map.h"
 #include "platform/qt_serial_port.h"
 #include "platform/real_seams.h"
-#include "platform/text_codec.h"
 
 namespace kelvora {
 namespace {

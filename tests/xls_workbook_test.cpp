@@ -1,4 +1,4 @@
-#include "platform/xls_workbook.h"
+#include "formats/xls_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "platform/biff8_records.h"
-#include "platform/compound_file.h"
-#include "platform/le_bytes.h"
+#include "formats/biff8_records.h"
+#include "formats/compound_file.h"
+#include "formats/le_bytes.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "app/form1_seams.h"  // every platform interface the fakes stand in for
+#include "seams/form1_seams.h"  // every platform interface the fakes stand in for
 #include "support/fake_serial_port.h"
 
 namespace kelvora::testing {

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <utility>
 
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
 
 namespace kelvora::testing {
 
