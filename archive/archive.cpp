@@ -107,9 +107,10 @@ std::unique_ptr<Archive> Archive::open(const QString& path, QString* error, Acce
         QDir().mkpath(info.absolutePath());
     }
     std::unique_ptr<Archive> archive(new Archive(path));
+    // The owner's write bit too: the administrator may write anything, yet a file made
+    // read-only is meant to stay as it is.
     const bool writeProtected =
-        exists && (!info.isWritable() ||
-                   !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteUser)));
+        exists && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
     if (access == Access::ReadOnly) {
         archive->readOnlyReason_ = QStringLiteral("the archive was opened for reading only");
     } else if (writeProtected) {
