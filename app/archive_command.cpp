@@ -65,14 +65,14 @@ ArchiveCommandResult runArchiveAdd(const QString& archivePath, const QString& re
     if (!result) {
         return refused(archivePath + QStringLiteral(": nothing filed: ") + why);
     }
-    QString said = result->added
-                       ? QStringLiteral("filed %1 records for %2 on %3\n")
-                             .arg(result->readings)
-                             .arg(site, visit.site[report::TestDate])
-                       : QStringLiteral("already filed: the same records for %1 on %2\n")
-                             .arg(site, visit.site[report::TestDate]);
+    QString said = result->added ? QStringLiteral("filed %1 records for %2 on %3\n")
+                                       .arg(result->readings)
+                                       .arg(site, visit.site[report::TestDate])
+                                 : QStringLiteral("already filed: the same records for %1 on %2\n")
+                                       .arg(site, visit.site[report::TestDate]);
     if (!result->flaggedPoints.isEmpty()) {
-        said += QStringLiteral("flagged: %1\n").arg(result->flaggedPoints.join(QStringLiteral(", ")));
+        said +=
+            QStringLiteral("flagged: %1\n").arg(result->flaggedPoints.join(QStringLiteral(", ")));
     }
     return {0, said.toUtf8(), {}};
 }

@@ -10,9 +10,10 @@ namespace {
 
 const QStringList& archiveOptions() {
     static const QStringList names = {
-        QStringLiteral("--archive"), QStringLiteral("--archive-add"),
+        QStringLiteral("--archive"),       QStringLiteral("--archive-add"),
         QStringLiteral("--archive-merge"), QStringLiteral("--history"),
-        QStringLiteral("--site"), QStringLiteral("--date"), QStringLiteral("--point")};
+        QStringLiteral("--site"),          QStringLiteral("--date"),
+        QStringLiteral("--point")};
     return names;
 }
 

@@ -66,9 +66,8 @@ ToolkitOption toolkitOption(const QString& argument) {
         argument.startsWith(QLatin1String("--report")) ||
         argument.startsWith(QLatin1String("--limit")) ||
         argument.startsWith(QLatin1String("--lang")) || isArchiveOption(argument) ||
-        argument == QLatin1String("--demo") ||
-        argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
-        argument == QLatin1String("--version")) {
+        argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
+        argument == QLatin1String("-h") || argument == QLatin1String("--version")) {
         return ToolkitOption::None;
     }
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
@@ -228,8 +227,8 @@ QString commandLineUsage(const QString& programName) {
                "Usage: %1 [--port N=DEVICE]... [--demo] [--lang zh|en]\n"
                "       %1 --soil-model FILE [--layers N]\n"
                "       %1 --report RECORDS.csv OUT.pdf [--limit OHMS] [--lang zh|en]\n"
-               "       %1 --archive-add RECORDS.csv --site NAME [--date YYYY-MM-DD] [--limit OHMS]\n"
-               "                  [--point K=NAME]... [--archive FILE]\n"
+               "       %1 --archive-add RECORDS.csv --site NAME [--date YYYY-MM-DD]\n"
+               "                  [--limit OHMS] [--point K=NAME]... [--archive FILE]\n"
                "       %1 --history NAME [--point NAME] [--archive FILE]\n"
                "       %1 --archive-merge OTHER.sqlite [--archive FILE]\n"
                "       %1 --version | --help\n"

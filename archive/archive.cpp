@@ -1,10 +1,10 @@
 #include "archive/archive.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <sqlite3.h>
 
 #include "archive/archive_schema.h"
 
@@ -117,8 +117,8 @@ std::unique_ptr<Archive> Archive::open(const QString& path, QString* error, Acce
         archive->readOnlyReason_ = path + QStringLiteral(": the file is read-only");
     }
     Database& db = archive->db_;
-    const int flags = archive->readOnly() ? SQLITE_OPEN_READONLY
-                                          : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags =
+        archive->readOnly() ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (!db.open(path, flags)) {
         return refuse(QStringLiteral("cannot open it: ") + db.error());
     }
@@ -275,8 +275,7 @@ std::vector<VisitSummary> Archive::visits(qint64 siteId) {
     return visits;
 }
 
-std::optional<PointVisit> Archive::previousValue(const QString& siteName,
-                                                 const QString& pointName,
+std::optional<PointVisit> Archive::previousValue(const QString& siteName, const QString& pointName,
                                                  const QString& beforeDate) {
     const std::optional<qint64> site = siteId(siteName);
     const std::optional<qint64> point = site ? pointId(*site, pointName) : std::nullopt;

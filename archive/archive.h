@@ -62,7 +62,7 @@ struct PointHistory {
     qint64 pointId = 0;
     QString name;
     std::optional<double> ownLimit;
-    qint64 baselineVisitId = 0;     // 0: the first visit
+    qint64 baselineVisitId = 0;      // 0: the first visit
     std::vector<PointVisit> visits;  // in date order
     const PointVisit* latest() const { return visits.empty() ? nullptr : &visits.back(); }
 };
@@ -133,8 +133,7 @@ private:
     qint64 ensureSite(const VisitInput& visit, bool updateFields);
     qint64 ensurePoint(qint64 siteId, const QString& name);
     std::optional<FilingResult> fileInTransaction(const VisitInput& visit, const QString& key,
-                                                  bool updateSite, bool refresh,
-                                                  QString* error);
+                                                  bool updateSite, bool refresh, QString* error);
     bool refreshFlags(qint64 siteId);
     bool runEdit(const char* sql, qint64 id, const std::optional<double>& number,
                  const QString& text, qint64 siteId, QString* error);

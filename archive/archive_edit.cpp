@@ -33,9 +33,10 @@ bool Archive::runEdit(const char* sql, qint64 id, const std::optional<double>& n
 bool Archive::setBaseline(qint64 pointId, qint64 visitId, QString* error) {
     const qint64 site = siteOfPoint(pointId).value_or(0);
     // Only a visit of the point's own site.
-    return runEdit("UPDATE point SET baseline_visit_id = (SELECT id FROM visit WHERE id = ?2 "
-                   "AND site_id = point.site_id) WHERE id = ?1",
-                   pointId, double(visitId), QString(), site, error);
+    return runEdit(
+        "UPDATE point SET baseline_visit_id = (SELECT id FROM visit WHERE id = ?2 "
+        "AND site_id = point.site_id) WHERE id = ?1",
+        pointId, double(visitId), QString(), site, error);
 }
 
 bool Archive::setPointLimit(qint64 pointId, std::optional<double> limitOhm, QString* error) {

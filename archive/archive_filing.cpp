@@ -37,13 +37,14 @@ QJsonArray optionalNumbers(const std::vector<std::optional<double>>& values) {
 }
 
 QString soilModelJson(const soil::SoilModel& model) {
-    const QJsonObject object{{QStringLiteral("rho"), numbers(model.earth.rho)},
-                             {QStringLiteral("thickness"), numbers(model.earth.thickness)},
-                             {QStringLiteral("rho_sigma"), optionalNumbers(model.rhoSigma)},
-                             {QStringLiteral("thickness_sigma"), optionalNumbers(model.thicknessSigma)},
-                             {QStringLiteral("errors_percent"), numbers(model.errorsPercent)},
-                             {QStringLiteral("rms_percent"), model.rmsPercent},
-                             {QStringLiteral("converged"), model.converged}};
+    const QJsonObject object{
+        {QStringLiteral("rho"), numbers(model.earth.rho)},
+        {QStringLiteral("thickness"), numbers(model.earth.thickness)},
+        {QStringLiteral("rho_sigma"), optionalNumbers(model.rhoSigma)},
+        {QStringLiteral("thickness_sigma"), optionalNumbers(model.thicknessSigma)},
+        {QStringLiteral("errors_percent"), numbers(model.errorsPercent)},
+        {QStringLiteral("rms_percent"), model.rmsPercent},
+        {QStringLiteral("converged"), model.converged}};
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
@@ -80,8 +81,10 @@ soil::SoilModel soilModelOf(const QString& json) {
 QString contentKey(const std::vector<report::ReportRecord>& records) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const report::ReportRecord& record : records) {
-        QString line = QStringLiteral("%1|%2|%3").arg(record.number).arg(int(record.missing)).arg(
-            int(record.mode));
+        QString line = QStringLiteral("%1|%2|%3")
+                           .arg(record.number)
+                           .arg(int(record.missing))
+                           .arg(int(record.mode));
         for (int slot = 0; slot < kValueSlotCount; ++slot) {
             const std::optional<double>& number = record.numbers[size_t(slot)];
             line += QLatin1Char('\x1f') + record.texts[size_t(slot)] + QLatin1Char('\x1e') +
@@ -107,7 +110,9 @@ qint64 Archive::ensureSite(const VisitInput& visit, bool updateFields) {
                          "reviewer = ?5, instrument_model = ?6, instrument_number = ?7, "
                          "calibration_due = ?8, weather = ?9, temperature = ?10, "
                          "soil_condition = ?11, remarks = ?12, limit_ohm = ?13 WHERE id = ?1");
-        update.bind(1, id).bind(2, visit.site[report::Location]).bind(3, visit.site[report::Electrode]);
+        update.bind(1, id)
+            .bind(2, visit.site[report::Location])
+            .bind(3, visit.site[report::Electrode]);
         for (int k = 0; k < kVisitFieldCount; ++k) {
             update.bind(4 + k, visit.site[size_t(report::Tester + k)]);
         }
@@ -381,11 +386,11 @@ std::optional<int> Archive::merge(const QString& otherPath, QString* error) {
         touchedSites[siteId(visit->site[report::Project]).value_or(0)] =
             visit->site[report::Project];
     }
-    // Points' own limits and baselines, where ours has none.
+    // Sites and points without a visit too; points' own limits and baselines where ours has none.
     Statement points(other->db_.handle(),
-                     "SELECT s.name, p.name, p.limit_ohm, b.date, b.content_key FROM point p "
-                     "JOIN site s ON s.id = p.site_id LEFT JOIN visit b ON b.id = "
-                     "p.baseline_visit_id WHERE p.limit_ohm IS NOT NULL OR b.id IS NOT NULL");
+                     "SELECT s.name, p.name, p.limit_ohm, b.date, b.content_key FROM site s "
+                     "LEFT JOIN point p ON p.site_id = s.id LEFT JOIN visit b ON b.id = "
+                     "p.baseline_visit_id");
     Statement update(db_.handle(),
                      "UPDATE point SET limit_ohm = coalesce(limit_ohm, ?3), baseline_visit_id = "
                      "coalesce(baseline_visit_id, (SELECT id FROM visit WHERE site_id = "
@@ -393,8 +398,12 @@ std::optional<int> Archive::merge(const QString& otherPath, QString* error) {
                      "WHERE site_id = (SELECT id FROM site WHERE name = ?1) AND name = ?2");
     bool ok = visits.ok();
     while (ok && points.step()) {
+        const std::optional<VisitInput> site = other->siteDefaults(points.text(0));
+        const qint64 id = site ? ensureSite(*site, false) : 0;
+        ok = id != 0 && (points.isNull(1) || ensurePoint(id, points.text(1)) != 0);
+        touchedSites[id] = points.text(0);
         update.bind(1, points.text(0)).bind(2, points.text(1)).bind(3, points.optionalReal(2));
-        ok = update.bind(4, points.text(3)).bind(5, points.text(4)).run();
+        ok = ok && update.bind(4, points.text(3)).bind(5, points.text(4)).run();
     }
     for (auto it = touchedSites.begin(); ok && it != touchedSites.end(); ++it) {
         ok = refreshFlags(it->first);

@@ -63,7 +63,8 @@ constexpr int kNumberColumns[] = {2, 3, 5, 6, 9, 11, 12};
 QByteArray historyJson(const QString& site, double thresholdPercent,
                        const std::vector<PointHistory>& points) {
     QByteArray json = "{\"site\": " + jsonString(site) +
-                      ", \"threshold_percent\": " + jsonNumber(thresholdPercent) + ", \"points\": [";
+                      ", \"threshold_percent\": " + jsonNumber(thresholdPercent) +
+                      ", \"points\": [";
     for (size_t p = 0; p < points.size(); ++p) {
         const PointHistory& point = points[p];
         json += (p > 0 ? ",\n  " : "\n  ") + QByteArray("{\"name\": ") + jsonString(point.name) +
@@ -73,8 +74,8 @@ QByteArray historyJson(const QString& site, double thresholdPercent,
             const char* verdict = verdictName(visit.change.verdict);
             json += (v > 0 ? ",\n    " : "\n    ") + QByteArray("{\"date\": ") +
                     jsonString(visit.date) + ", \"record\": " + QByteArray::number(visit.record) +
-                    ", \"value\": " + jsonNumber(visit.ohms) + ", \"text\": " +
-                    jsonString(visit.text) + ", \"verdict\": " +
+                    ", \"value\": " + jsonNumber(visit.ohms) +
+                    ", \"text\": " + jsonString(visit.text) + ", \"verdict\": " +
                     (visit.change.verdict == PointVerdict::NoReading
                          ? QByteArray("null")
                          : jsonString(QString::fromLatin1(verdict))) +
@@ -101,15 +102,14 @@ std::vector<QStringList> historyRows(const std::vector<PointHistory>& points) {
             const bool baseline = point.baselineVisitId == 0
                                       ? &visit == &point.visits.front()
                                       : visit.visitId == point.baselineVisitId;
-            rows.push_back({point.name, visit.date, QString::number(visit.record),
-                            optionalText(visit.ohms), visit.text, optionalText(visit.rc),
-                            optionalText(visit.rp), visit.weather, visit.soilCondition,
-                            numberText(visit.limitOhm),
-                            QString::fromLatin1(verdictName(visit.change.verdict)),
-                            optionalText(visit.change.fromPrevious),
-                            optionalText(visit.change.fromBaseline),
-                            visit.change.flagged() ? QStringLiteral("yes") : QString(),
-                            baseline ? QStringLiteral("yes") : QString()});
+            rows.push_back(
+                {point.name, visit.date, QString::number(visit.record), optionalText(visit.ohms),
+                 visit.text, optionalText(visit.rc), optionalText(visit.rp), visit.weather,
+                 visit.soilCondition, numberText(visit.limitOhm),
+                 QString::fromLatin1(verdictName(visit.change.verdict)),
+                 optionalText(visit.change.fromPrevious), optionalText(visit.change.fromBaseline),
+                 visit.change.flagged() ? QStringLiteral("yes") : QString(),
+                 baseline ? QStringLiteral("yes") : QString()});
         }
     }
     return rows;

@@ -125,10 +125,10 @@ bool migrateArchive(Database& db, QString* error) {
     }
     if (ok) {
         // Pragmas take no parameters; these are constants.
-        ok = db.exec(QByteArray("PRAGMA application_id = " +
-                                QByteArray::number(kArchiveApplicationId) + ";PRAGMA user_version = " +
-                                QByteArray::number(kArchiveSchemaVersion))
-                         .constData());
+        ok = db.exec(
+            QByteArray("PRAGMA application_id = " + QByteArray::number(kArchiveApplicationId) +
+                       ";PRAGMA user_version = " + QByteArray::number(kArchiveSchemaVersion))
+                .constData());
     }
     if (!ok || !transaction.commit()) {
         *error = db.error();

@@ -8,7 +8,7 @@
 namespace kelvora::archive {
 
 constexpr int kArchiveApplicationId = 0x4b4c5641;  // PRAGMA application_id: "KLVA"
-constexpr int kArchiveSchemaVersion = 1;            // PRAGMA user_version
+constexpr int kArchiveSchemaVersion = 1;           // PRAGMA user_version
 
 // Why the first bytes of a file of `fileSize` bytes are not those of a whole SQLite
 // database; empty when they are. Needs the first 100 bytes.

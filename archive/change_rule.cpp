@@ -26,7 +26,8 @@ std::vector<PointChange> changesOf(const std::vector<PointValue>& values, int ba
         const PointValue& value = values[k];
         PointChange& change = changes[k];
         if (value.ohms) {
-            change.verdict = *value.ohms <= value.limitOhm ? PointVerdict::Pass : PointVerdict::Fail;
+            change.verdict =
+                *value.ohms <= value.limitOhm ? PointVerdict::Pass : PointVerdict::Fail;
         } else if (value.overload) {
             change.verdict = PointVerdict::Overload;
         }
@@ -51,14 +52,14 @@ std::vector<PointChange> changesOf(const std::vector<PointValue>& values, int ba
 
 const char* verdictName(PointVerdict verdict) {
     switch (verdict) {
-    case PointVerdict::Pass:
-        return "pass";
-    case PointVerdict::Fail:
-        return "fail";
-    case PointVerdict::Overload:
-        return "overload";
-    case PointVerdict::NoReading:
-        break;
+        case PointVerdict::Pass:
+            return "pass";
+        case PointVerdict::Fail:
+            return "fail";
+        case PointVerdict::Overload:
+            return "overload";
+        case PointVerdict::NoReading:
+            break;
     }
     return "none";
 }

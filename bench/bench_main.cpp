@@ -22,8 +22,8 @@ constexpr int kDefaultIdleSeconds = 10;
 int usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s [--idle-seconds N] [SUBJECT...]\n"
-                 "subjects: link serial decode window export spreadsheet print records soil report archive "
-                 "idle (all when "
+                 "subjects: link serial decode window export spreadsheet print records soil report "
+                 "archive idle (all when "
                  "none is named)\n"
                  "The idle CPU figures are measured over N seconds (default %d, or the "
                  "KELVORA_BENCH_IDLE_SECONDS environment variable); their goals hold for 60.\n",
@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
         }
     }
     if (chosen.empty()) {
-        chosen = {"link",        "serial", "download", "decode", "window", "export",
-                  "spreadsheet", "print",  "records",  "soil",   "report", "archive", "idle"};
+        chosen = {"link",  "serial",  "download", "decode", "window",  "export", "spreadsheet",
+                  "print", "records", "soil",     "report", "archive", "idle"};
     }
     for (const std::string& subject : chosen) {
         subjects.at(subject)();

@@ -2,8 +2,8 @@
 #include <sqlite3.h>
 
 #include <QFile>
-#include <QSettings>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "app/archive_command.h"
@@ -31,15 +31,15 @@ struct Change {
 
 TEST(ChangeRule, PreviousBaselineAndFlag) {
     const Change cases[] = {
-        {{5.0}, 0, 10, {}, {}, 0},                              // first visit
-        {{5.0, 5.995}, 0, 10, 19.9, 19.9, 0},                   // just under
-        {{5.0, 6.0}, 0, 10, 20, 20, 0},                         // at the threshold
-        {{5.0, 6.005}, 0, 10, 20.1, 20.1, FlagRise},            // over it
-        {{5.0, 10.5}, 0, 10, 110, 110, FlagFail | FlagRise},    // fails its limit
-        {{5.0, std::nullopt}, 0, 10, {}, {}, FlagOverload},     // an overload
-        {{5.0, 8.0, 9.0}, 1, 10, 12.5, 12.5, 0},                // the baseline moved on
-        {{4.0, 5.0, 4.0}, 5, 10, -20, 0, 0},                    // out of range: the first
-        {{0.9, 1.05}, 0, 1, 16.7, 16.7, FlagFail},              // a small limit of its own
+        {{5.0}, 0, 10, {}, {}, 0},                            // first visit
+        {{5.0, 5.995}, 0, 10, 19.9, 19.9, 0},                 // just under
+        {{5.0, 6.0}, 0, 10, 20, 20, 0},                       // at the threshold
+        {{5.0, 6.005}, 0, 10, 20.1, 20.1, FlagRise},          // over it
+        {{5.0, 10.5}, 0, 10, 110, 110, FlagFail | FlagRise},  // fails its limit
+        {{5.0, std::nullopt}, 0, 10, {}, {}, FlagOverload},   // an overload
+        {{5.0, 8.0, 9.0}, 1, 10, 12.5, 12.5, 0},              // the baseline moved on
+        {{4.0, 5.0, 4.0}, 5, 10, -20, 0, 0},                  // out of range: the first
+        {{0.9, 1.05}, 0, 1, 16.7, 16.7, FlagFail},            // a small limit of its own
     };
     for (const Change& c : cases) {
         std::vector<PointValue> values;
@@ -60,8 +60,8 @@ report::ReportRecord earthRecord(int number, std::optional<double> ohms) {
     record.number = number;
     record.missing = false;
     record.mode = MeasuringMode::EarthResistance;
-    record.texts[0] = ohms ? QString::number(*ohms, 'f', 2) + QStringLiteral("Ω")
-                           : QStringLiteral("OL");
+    record.texts[0] =
+        ohms ? QString::number(*ohms, 'f', 2) + QStringLiteral("Ω") : QStringLiteral("OL");
     record.numbers[0] = ohms;
     return record;
 }
@@ -146,8 +146,12 @@ TEST_F(ArchiveTest, PointsHistoryLimitAndBaseline) {
 
 TEST_F(ArchiveTest, NamesAreKeptAsTyped) {
     std::unique_ptr<Archive> archive = open(path());
-    const QString names[] = {"它的 \"引号\" 'x'", "100% _x_", "a -- b", "'; DROP TABLE site; --",
-                             QString(500, QChar(0x5730)), QString::fromUtf8("\u200fمحطة\u200e 1")};
+    const QString names[] = {"它的 \"引号\" 'x'",
+                             "100% _x_",
+                             "a -- b",
+                             "'; DROP TABLE site; --",
+                             QString(500, QChar(0x5730)),
+                             QString::fromUtf8("\u200fمحطة\u200e 1")};
     for (const QString& name : names) {
         file(*archive, visitOf(name, "2024-01-01", {1}, {name}));
         const std::optional<qint64> site = archive->siteId(name);
@@ -236,9 +240,8 @@ TEST_F(ArchiveTest, AKilledFilingLeavesTheVisitWholeOrAbsent) {
     ASSERT_TRUE(check.step());
     EXPECT_EQ(check.text(0), "ok");
     const std::optional<qint64> site = archive->siteId("S");
-    const int readings = site && !archive->visits(*site).empty()
-                             ? archive->visits(*site).front().readings
-                             : 0;
+    const int readings =
+        site && !archive->visits(*site).empty() ? archive->visits(*site).front().readings : 0;
     EXPECT_TRUE(readings == 0 || readings == 32767) << readings;
 }
 
@@ -260,9 +263,10 @@ TEST_F(ArchiveTest, CommandsFileAndPrintTheHistory) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
     QFile csv(path("records.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("NO.,R,ρ,ρLenght,Rc,Rp,I,V,R,ρ,ρLenght,Rc,Rp,I,V\r\n"
-              "1,5.00Ω,,,1.60KΩ,2.40KΩ,,,5,,,1600,2400,,\r\n"
-              "2,OL,,,,,,,,,,,,,\r\n");
+    csv.write(
+        "NO.,R,ρ,ρLenght,Rc,Rp,I,V,R,ρ,ρLenght,Rc,Rp,I,V\r\n"
+        "1,5.00Ω,,,1.60KΩ,2.40KΩ,,,5,,,1600,2400,,\r\n"
+        "2,OL,,,,,,,,,,,,,\r\n");
     csv.close();
     const auto run = [&](QStringList arguments) {
         const CommandLine line = parseCommandLine(arguments << "--archive" << path());
@@ -270,8 +274,8 @@ TEST_F(ArchiveTest, CommandsFileAndPrintTheHistory) {
         return runArchiveCommand(line);
     };
     const QString records = path("records.csv");
-    EXPECT_EQ(run({"--archive-add", records, "--site", "站", "--date", "2024-03-01", "--limit", "4", "--point",
-                   "1=A", "--point", "2=B"})
+    EXPECT_EQ(run({"--archive-add", records, "--site", "站", "--date", "2024-03-01", "--limit", "4",
+                   "--point", "1=A", "--point", "2=B"})
                   .exitCode,
               0);
     EXPECT_EQ(run({"--archive-add", records, "--site", "站", "--point", "3=C"}).exitCode, 1);
