@@ -112,6 +112,8 @@ TEST_F(ArchiveTest, FilingOrMergingTwiceAddsNothing) {
     QString error;
     EXPECT_EQ(archive->merge(path("b.sqlite"), &error), std::optional<int>(2));
     EXPECT_EQ(archive->merge(path("b.sqlite"), &error), std::optional<int>(0));
+    ASSERT_TRUE(archive->backup(path("copy.sqlite"), &error)) << error.toStdString();
+    EXPECT_EQ(open(path("copy.sqlite"))->visits(1).size(), 3u);
     const std::vector<SiteSummary> sites = archive->sites();
     ASSERT_EQ(sites.size(), 2u);
     EXPECT_EQ(sites[0].points, 2);
