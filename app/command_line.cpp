@@ -2,8 +2,9 @@
 
 #include <optional>
 
+#include "app/archive_options.h"
 #include "modbus/port_map.h"
-#include "report/report_settings.h"
+#include "visit/report_settings.h"
 
 namespace kelvora {
 
@@ -64,9 +65,9 @@ ToolkitOption toolkitOption(const QString& argument) {
         argument.startsWith(QLatin1String("--layers")) ||
         argument.startsWith(QLatin1String("--report")) ||
         argument.startsWith(QLatin1String("--limit")) ||
-        argument.startsWith(QLatin1String("--lang")) || argument == QLatin1String("--demo") ||
-        argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
-        argument == QLatin1String("--version")) {
+        argument.startsWith(QLatin1String("--lang")) || isArchiveOption(argument) ||
+        argument == QLatin1String("--demo") || argument == QLatin1String("--help") ||
+        argument == QLatin1String("-h") || argument == QLatin1String("--version")) {
         return ToolkitOption::None;
     }
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
@@ -164,23 +165,32 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             if (!line.language) {
                 line.error = QStringLiteral("--lang must be zh or en, got \"%1\"").arg(value);
             }
+        } else if (isArchiveOption(argument)) {
+            line.error = takeArchiveOption(arguments, k, line);
         } else {
             line.error = QStringLiteral("unknown option \"%1\"").arg(argument);
         }
     }
+    if (line.ok()) {
+        line.error = checkArchiveOptions(line);
+    }
     if (line.ok() && line.layers > 0 && line.soilModelFile.isEmpty()) {
         line.error = QStringLiteral("--layers goes with --soil-model FILE");
     }
-    if (line.ok() && line.limitOhm > 0 && line.reportPdf.isEmpty()) {
+    if (line.ok() && line.limitOhm > 0 && line.reportPdf.isEmpty() && line.archiveAdd.isEmpty()) {
         line.error = QStringLiteral("--limit goes with --report RECORDS.csv OUT.pdf");
     }
     if (line.ok() && line.language && !line.soilModelFile.isEmpty()) {
         line.error = QStringLiteral("--lang goes with the window or --report, not --soil-model");
     }
     // Those two end before any window or port: other options would be silently ignored.
-    const int alone = int(!line.soilModelFile.isEmpty()) + int(!line.reportPdf.isEmpty());
+    const int alone = int(!line.soilModelFile.isEmpty()) + int(!line.reportPdf.isEmpty()) +
+                      int(!line.archiveAdd.isEmpty()) + int(!line.history.isNull()) +
+                      int(!line.archiveMerge.isEmpty());
     if (line.ok() && alone > 0 && (alone > 1 || line.demo || !line.ports.isEmpty())) {
-        line.error = QStringLiteral("--soil-model and --report each run on their own");
+        line.error = QStringLiteral(
+            "--soil-model, --report, --archive-add, --history and --archive-merge each run on "
+            "their own");
     }
     return line;
 }
@@ -191,7 +201,7 @@ QStringList ownOptions(const QStringList& rawArguments) {
         const QString& argument = rawArguments[k];
         if (argument == QLatin1String("--port") || argument == QLatin1String("--soil-model") ||
             argument == QLatin1String("--layers") || argument == QLatin1String("--limit") ||
-            argument == QLatin1String("--lang")) {
+            argument == QLatin1String("--lang") || archiveOptionTakesValue(argument)) {
             own << rawArguments.mid(k, 2);
             ++k;
             continue;
@@ -217,6 +227,10 @@ QString commandLineUsage(const QString& programName) {
                "Usage: %1 [--port N=DEVICE]... [--demo] [--lang zh|en]\n"
                "       %1 --soil-model FILE [--layers N]\n"
                "       %1 --report RECORDS.csv OUT.pdf [--limit OHMS] [--lang zh|en]\n"
+               "       %1 --archive-add RECORDS.csv --site NAME [--date YYYY-MM-DD]\n"
+               "                  [--limit OHMS] [--point K=NAME]... [--archive FILE]\n"
+               "       %1 --history NAME [--point NAME] [--archive FILE]\n"
+               "       %1 --archive-merge OTHER.sqlite [--archive FILE]\n"
                "       %1 --version | --help\n"
                "  --port N=DEVICE    use DEVICE as port N (1 to 16), e.g. --port 3=/dev/ttyUSB0\n"
                "  --demo             run with a simulated meter on port 3\n"
@@ -231,6 +245,14 @@ QString commandLineUsage(const QString& programName) {
                "                     last one entered, or 4)\n"
                "  --lang zh|en       the language of the windows and the report for this run\n"
                "                     (default: the one last chosen in the Help menu, or zh)\n"
+               "  --archive-add RECORDS.csv\n"
+               "                     file the records of a record CSV saved by Kelvora as one\n"
+               "                     visit to site NAME (date: today; record K belongs to\n"
+               "                     test point NAME); no window opens\n"
+               "  --history NAME     print the history of site NAME (or one point) as JSON\n"
+               "  --archive-merge OTHER.sqlite\n"
+               "                     add the sites, points and visits of another archive\n"
+               "  --archive FILE     use the archive FILE instead of the user's own\n"
                "  --version          print the version\n"
                "  --help             show this text\n")
         .arg(programName);

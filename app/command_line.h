@@ -23,7 +23,20 @@ struct CommandLine {
     std::optional<Language> language;  // --lang zh|en: the windows' (or report's) language
     QString error;                     // non-empty: the command line is wrong; nothing may start
 
+    QString archiveFile;        // --archive FILE: this archive instead of the default, one run
+    QString archiveAdd;         // --archive-add RECORDS.csv: file them as a visit, end
+    QString site;               // --site NAME with --archive-add
+    QString date;               // --date YYYY-MM-DD with --archive-add (empty: today)
+    QMap<int, QString> points;  // --point K=NAME with --archive-add
+    QString history;            // --history NAME: print the site's history as JSON, end
+    QString historyPoint;       // --point NAME with --history (null: every point)
+    QString archiveMerge;       // --archive-merge OTHER.sqlite: merge it, end
+    QStringList pointOptions;   // the --point values, read once the command is known
+
     bool ok() const { return error.isEmpty(); }
+    bool archiveCommand() const {
+        return !archiveAdd.isEmpty() || !history.isNull() || !archiveMerge.isEmpty();
+    }
 };
 
 // Parses the arguments after the program name (Qt's own options already removed).

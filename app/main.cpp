@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/archive_command.h"
 #include "app/command_line.h"
 #include "app/demo_meter.h"
 #include "app/form1.h"
@@ -56,6 +57,16 @@ int main(int argc, char* argv[]) {
     if (!early.soilModelFile.isEmpty()) {
         const kelvora::SoilCommandResult result =
             kelvora::runSoilModelCommand(early.soilModelFile, early.layers);
+        std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
+        if (!result.error.isEmpty()) {
+            printTo(stderr, program + QStringLiteral(": ") + result.error + QLatin1Char('\n'));
+        }
+        return result.exitCode;
+    }
+
+    if (early.archiveCommand()) {
+        QCoreApplication headless(argc, argv);
+        const kelvora::ArchiveCommandResult result = kelvora::runArchiveCommand(early);
         std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
         if (!result.error.isEmpty()) {
             printTo(stderr, program + QStringLiteral(": ") + result.error + QLatin1Char('\n'));

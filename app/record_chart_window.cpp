@@ -21,7 +21,7 @@
 #include "charts/record_chart_view.h"
 #include "formats/text_file.h"
 #include "platform/settings_store.h"
-#include "report/report_settings.h"
+#include "visit/report_settings.h"
 
 namespace kelvora {
 

@@ -26,8 +26,8 @@
 #include "platform/settings_store.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
-#include "report/report_records.h"
-#include "report/report_settings.h"
+#include "visit/report_records.h"
+#include "visit/report_settings.h"
 
 namespace kelvora {
 

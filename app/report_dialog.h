@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "app/interface_language.h"
-#include "report/report_data.h"
+#include "visit/report_data.h"
 
 class QDateEdit;
 class QLabel;

@@ -82,5 +82,6 @@ void runIdleBenchmarks(int seconds);
 void runSoilBenchmarks();         // the soil model's fits
 void runReportBenchmarks();       // the test report's PDF
 int runReportChild(int records);  // one report in a fresh process
+void runArchiveBenchmarks();      // the site archive: queries, filing, size
 
 }  // namespace kelvora::bench

@@ -3,7 +3,7 @@
 #include <QRectF>
 
 #include "charts/record_chart_data.h"
-#include "report/report_data.h"
+#include "visit/report_data.h"
 
 class QPainter;
 

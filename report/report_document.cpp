@@ -9,8 +9,8 @@
 #include "look/fonts.h"
 #include "modbus/record_download.h"
 #include "report/report_charts.h"
-#include "report/report_settings.h"
 #include "soil/soil_texts.h"
+#include "visit/report_settings.h"
 
 namespace kelvora::report {
 

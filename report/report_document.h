@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "report/report_data.h"
+#include "visit/report_data.h"
 
 class QPainter;
 

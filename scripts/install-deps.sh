@@ -4,7 +4,7 @@
 set -e
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev
-libqt6opengl6-dev qt6-qpa-plugins libgl-dev libxlsxwriter-dev libeigen3-dev libgtest-dev fonts-wqy-zenhei
+libqt6opengl6-dev qt6-qpa-plugins libgl-dev libxlsxwriter-dev libsqlite3-dev libeigen3-dev libgtest-dev fonts-wqy-zenhei
 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 python3 python3-xlrd python3-openpyxl poppler-utils"
 # With "package": what makes and checks the packages; with "windows" as well, the installer's.

@@ -351,8 +351,8 @@ TEST(TranslationFile, LupdateFindsNothingNewOrGone) {
     const QString copy = dir.filePath("kelvora_en.ts");
     ASSERT_TRUE(writeBytes(copy, before));
     QStringList arguments;
-    for (const char* folder : {"app", "platform", "report", "charts", "print", "files", "seams",
-                               "soil", "modbus", "records", "formats", "look"}) {
+    for (const char* folder : {"app", "platform", "archive", "report", "visit", "charts", "print",
+                               "files", "seams", "soil", "modbus", "records", "formats", "look"}) {
         arguments << QStringLiteral(KELVORA_SOURCE_DIR "/") + folder;
     }
     // Include paths as the build gives them, so that handlers of the window defined in other

@@ -20,8 +20,8 @@
 #include "files/record_sheet.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
-#include "report/report_records.h"
-#include "report/report_settings.h"
+#include "visit/report_records.h"
+#include "visit/report_settings.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
 

@@ -5,7 +5,7 @@
 
 class QSettings;
 
-#include "report/report_data.h"
+#include "visit/report_data.h"
 
 namespace kelvora::report {
 

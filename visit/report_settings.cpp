@@ -1,4 +1,4 @@
-#include "report/report_settings.h"
+#include "visit/report_settings.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "formats/text_lines.h"
-#include "report/report_data.h"
+#include "visit/report_data.h"
 
 namespace kelvora {
 

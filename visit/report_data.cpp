@@ -1,4 +1,4 @@
-#include "report/report_data.h"
+#include "visit/report_data.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "report/report_records.h"
+#include "visit/report_records.h"
 
 #include <cmath>
 
