@@ -8,6 +8,7 @@
 #include "app/report_command.h"
 #include "app/soil_command.h"
 #include "link/demo_meter.h"
+#include "platform/command_line_run.h"
 #include "platform/parent_console.h"
 #include "platform/pty_meter.h"
 #include "platform/quit_on_signal.h"
@@ -26,8 +27,9 @@ bool reportBadCommandLine(const QString& program, const kelvora::CommandLine& li
     if (line.ok()) {
         return false;
     }
-    printTo(stderr, program + QStringLiteral(": ") + line.error + QLatin1Char('\n') +
-                        kelvora::commandLineUsage(program));
+    // One line, as every message of a command-line run is; the usage is a --help away.
+    printTo(stderr, program + QStringLiteral(": ") + line.error +
+                        QStringLiteral(" (see %1 --help)\n").arg(program));
     return true;
 }
 
@@ -53,6 +55,9 @@ int main(int argc, char* argv[]) {
         printTo(stdout, QStringLiteral("kelvora " KELVORA_VERSION "\n"));
         return 0;
     }
+    if (!early.soilModelFile.isEmpty() || !early.reportPdf.isEmpty()) {
+        kelvora::silenceToolkitMessages();
+    }
     if (!early.soilModelFile.isEmpty()) {
         const kelvora::SoilCommandResult result =
             kelvora::runSoilModelCommand(early.soilModelFile, early.layers);
@@ -72,6 +77,7 @@ int main(int argc, char* argv[]) {
 #endif
         kelvora::ignoreFileSizeSignal();
         QApplication headless(argc, argv);
+        kelvora::useEnglishSystemMessages();
         // The report is written in the language the windows would show.
         kelvora::InterfaceLanguage language;
         language.show(early.language.value_or(kelvora::InterfaceLanguage::remembered()));

@@ -12,6 +12,7 @@
 
 #include "app/twips.h"
 #include "platform/replace_file.h"
+#include "platform/write_target.h"
 
 namespace kelvora {
 
@@ -62,6 +63,12 @@ bool QtPrinter::beginDocument() {
         // Drawn beside the target and put in its place only when complete: a full disk must not
         // leave a cut-off file where a good one was.
         pdfTarget_ = qprinter()->outputFileName();
+        if (const QString refusal = writeTargetRefusal(pdfTarget_); !refusal.isEmpty()) {
+            error_ = refusal;
+            beginFailed_ = true;
+            pdfTarget_.clear();
+            return false;
+        }
         QTemporaryFile partial(pdfTarget_ + QStringLiteral(".XXXXXX"));
         partial.setAutoRemove(false);
         if (!partial.open()) {

@@ -6,6 +6,7 @@
 #include "platform/biff8_stream.h"
 #include "platform/compound_file.h"
 #include "platform/le_bytes.h"
+#include "platform/write_target.h"
 #include "platform/xls_sheet.h"
 
 namespace kelvora {
@@ -58,6 +59,9 @@ public:
         }
         if (path.isEmpty()) {
             return fail(QStringLiteral("no file name given"));
+        }
+        if (const QString refusal = writeTargetRefusal(path); !refusal.isEmpty()) {
+            return fail(refusal);
         }
         // Written beside the target and renamed over it only when complete, so a failure
         // leaves any earlier file under that name as it was.
