@@ -39,7 +39,7 @@ SoilCommandResult runSoilModelCommand(const QString& file, int layers) {
     }
     QString leftOut;
     if (!survey->leftOut.isEmpty()) {
-        leftOut = QStringLiteral("%1: left out %2 rows that are no reading: %3")
+        leftOut = QStringLiteral("%1: left out %2 rows that are not readings: %3")
                       .arg(file)
                       .arg(survey->leftOut.size())
                       .arg(survey->leftOut.join(QStringLiteral(", ")));
