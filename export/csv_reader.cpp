@@ -52,8 +52,9 @@ CsvRows readCsv(const QByteArray& bytes) {
     };
     for (qsizetype k = 0; k < text.size() && csv.error.isEmpty(); ++k) {
         const QChar c = text[k];
-        if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') &&
-                                       (k + 1 == text.size() || text[k + 1] != QLatin1Char('\n')))) {
+        if (c == QLatin1Char('\n') ||
+            (c == QLatin1Char('\r') &&
+             (k + 1 == text.size() || text[k + 1] != QLatin1Char('\n')))) {
             ++line;
         }
         if (quoted) {

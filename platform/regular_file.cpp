@@ -40,7 +40,8 @@ std::optional<QByteArray> readRegularFile(const QString& path, QString* error, q
     struct stat info {};
     const bool known = ::fstat(fd, &info) == 0;
     if (!known || !S_ISREG(info.st_mode)) {
-        *error = known ? notRegular() : QStringLiteral("cannot read it: ") + englishErrorText(errno);
+        *error =
+            known ? notRegular() : QStringLiteral("cannot read it: ") + englishErrorText(errno);
         ::close(fd);
         return std::nullopt;
     }

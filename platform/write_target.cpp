@@ -31,7 +31,8 @@ WriteTargetFault writeTargetFault(const QString& path) {
 
 bool sameFile(const QString& a, const QString& b) {
 #ifndef _WIN32
-    struct stat first {}, second {};
+    struct stat first {};
+    struct stat second {};
     return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
            ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;

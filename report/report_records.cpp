@@ -123,8 +123,8 @@ std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
             "not a record CSV saved by Kelvora (its first row is not the "
             "record table's header)");
         if (csv.encoding != QLatin1String("UTF-8")) {
-            *error += QStringLiteral(", read as %1, not the UTF-8 Kelvora saves in")
-                          .arg(csv.encoding);
+            *error +=
+                QStringLiteral(", read as %1, not the UTF-8 Kelvora saves in").arg(csv.encoding);
         }
         return std::nullopt;
     }

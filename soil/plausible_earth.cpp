@@ -6,7 +6,7 @@ namespace kelvora::soil {
 
 namespace {
 
-constexpr double kFitReach = 100;         // resistivities beyond the readings
+constexpr double kFitReach = 100;  // resistivities beyond the readings
 constexpr double kMostThickness = 3 * kMostSpacing;
 
 bool within(double value, double least, double most) {

@@ -3,7 +3,7 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
-
+#endif
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,6 +20,8 @@ const QString kHeader =
 const QString kRecords = kHeader + QStringLiteral(
                                        "1,3.99Ω,,,2.00KΩ,3.00KΩ,,,3.99,,,2000,3000,,\r\n"
                                        "2,,12.0Ωm,5.0m,,,,,,12,5,,,,\r\n");
+
+#ifndef _WIN32
 const QByteArray kSurvey = "a,rho\n1,100\n2,120\n4,150\n8,160\n";
 
 QByteArray utf16(const QString& text) {
@@ -86,8 +88,8 @@ protected:
         }
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
-                                 "XDG_RUNTIME_DIR"}) {
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"}) {
             environment.remove(QString::fromLatin1(name));
         }
         environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
@@ -142,7 +144,9 @@ TEST_F(HostileFiles, ReportAndSoilModelRefuseOrReadEachCleanly) {
         {"GBK foreign", {"--report", "gbkforeign.csv", "o.pdf"}, 1, "read as GBK"},
         {"impossible readings", {"--report", "disagree.csv", "o.pdf"}, 0, nullptr},
         {"limit typo", {"--report", "r.csv", "o.pdf", "--limit", "1e21"}, 2, "a typo"},
-        {"twice", {"--report", "r.csv", "o.pdf", "--lang", "en", "--lang", "zh"}, 2,
+        {"twice",
+         {"--report", "r.csv", "o.pdf", "--lang", "en", "--lang", "zh"},
+         2,
          "--lang is given twice"},
         {"soil twice", {"--soil-model", "s.csv", "--soil-model=s.csv"}, 2, "given twice"},
         {"soil device", {"--soil-model", "/dev/zero"}, 1, "/dev/zero: not a regular file"},
@@ -160,6 +164,8 @@ TEST_F(HostileFiles, ReportAndSoilModelRefuseOrReadEachCleanly) {
         check(c);
     }
 }
+
+#endif
 
 // A reading that cannot be the meter's is listed with its reason, never judged.
 TEST(HostileReadings, UnreadableRecordsAreNotJudged) {
@@ -181,4 +187,3 @@ TEST(HostileReadings, UnreadableRecordsAreNotJudged) {
 
 }  // namespace
 }  // namespace kelvora::testing
-#endif
