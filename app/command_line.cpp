@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <QSet>
 #include <optional>
 
 #include "app/archive_options.h"
@@ -105,8 +106,19 @@ ToolkitOption toolkitOption(const QString& argument) {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
+    QSet<QString> given;
     for (qsizetype k = 0; k < arguments.size() && line.ok(); ++k) {
         const QString& argument = arguments[k];
+        // The last of two would silently win over the first.
+        static const QStringList once = {QStringLiteral("--soil-model"), QStringLiteral("--layers"),
+                                         QStringLiteral("--report"),     QStringLiteral("--limit"),
+                                         QStringLiteral("--lang"),       QStringLiteral("--demo")};
+        const QString name = argument.section(QLatin1Char('='), 0, 0);
+        if (once.contains(name) && given.contains(name)) {
+            line.error = QStringLiteral("%1 is given twice").arg(name);
+            break;
+        }
+        given.insert(name);
         if (argument == QLatin1String("--demo")) {
             line.demo = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
@@ -143,6 +155,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             if (k + 2 >= arguments.size() || arguments[k + 1].startsWith(QLatin1String("--")) ||
                 arguments[k + 2].startsWith(QLatin1String("--"))) {
                 line.error = QStringLiteral("--report needs RECORDS.csv and OUT.pdf");
+            } else if (arguments[k + 1].isEmpty() || arguments[k + 2].isEmpty()) {
+                line.error = QStringLiteral("--report: a file name is empty");
             } else {
                 line.reportRecords = arguments[++k];
                 line.reportPdf = arguments[++k];
@@ -152,7 +166,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 optionValue(arguments, k, QStringLiteral("--limit")).value_or(QString());
             QString why;
             line.limitOhm = report::parseLimit(value, &why).value_or(0);
-            if (line.limitOhm <= 0) {
+            if (line.limitOhm <= 0 && value.trimmed().toDouble() > report::kMostLimitOhm) {
+                line.error = QStringLiteral(
+                                 "--limit %1 is more than the largest earth resistance the "
+                                 "meter shows (65535 kOhm): a typo?")
+                                 .arg(value);
+            } else if (line.limitOhm <= 0) {
                 line.error = QStringLiteral(
                                  "--limit must be a positive number of ohms with up to "
                                  "two decimals, got \"%1\"")

@@ -10,6 +10,7 @@
 #include "app/report_command.h"
 #include "app/soil_command.h"
 #include "formats/replace_file.h"
+#include "platform/command_line_run.h"
 #include "platform/parent_console.h"
 #include "platform/pty_meter.h"
 #include "platform/quit_on_signal.h"
@@ -27,8 +28,9 @@ bool reportBadCommandLine(const QString& program, const kelvora::CommandLine& li
     if (line.ok()) {
         return false;
     }
-    printTo(stderr, program + QStringLiteral(": ") + line.error + QLatin1Char('\n') +
-                        kelvora::commandLineUsage(program));
+    // One line, as every message of a command-line run is; the usage is a --help away.
+    printTo(stderr, program + QStringLiteral(": ") + line.error +
+                        QStringLiteral(" (see %1 --help)\n").arg(program));
     return true;
 }
 
@@ -54,6 +56,9 @@ int main(int argc, char* argv[]) {
         printTo(stdout, QStringLiteral("kelvora " KELVORA_VERSION "\n"));
         return 0;
     }
+    if (!early.soilModelFile.isEmpty() || !early.reportPdf.isEmpty() || early.archiveCommand()) {
+        kelvora::silenceToolkitMessages();
+    }
     if (!early.soilModelFile.isEmpty()) {
         const kelvora::SoilCommandResult result =
             kelvora::runSoilModelCommand(early.soilModelFile, early.layers);
@@ -66,6 +71,7 @@ int main(int argc, char* argv[]) {
 
     if (early.archiveCommand()) {
         QCoreApplication headless(argc, argv);
+        kelvora::useEnglishSystemMessages();
         const kelvora::ArchiveCommandResult result = kelvora::runArchiveCommand(early);
         std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
         if (!result.error.isEmpty()) {
@@ -83,6 +89,7 @@ int main(int argc, char* argv[]) {
 #endif
         kelvora::ignoreFileSizeSignal();
         QApplication headless(argc, argv);
+        kelvora::useEnglishSystemMessages();
         // The report is written in the language the windows would show.
         kelvora::InterfaceLanguage language;
         language.show(early.language.value_or(kelvora::InterfaceLanguage::remembered()));

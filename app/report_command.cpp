@@ -1,7 +1,10 @@
 #include "app/report_command.h"
 
 #include <QDate>
-#include <QFile>
+
+#include "app/report_target.h"
+#include "formats/text_file.h"
+#include "formats/regular_file.h"
 
 #include "platform/settings_store.h"
 #include "report/report_document.h"
@@ -12,18 +15,17 @@
 namespace kelvora {
 
 int runReportCommand(const QString& records, const QString& pdf, double limitOhm, QString* error) {
-    QFile file(records);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = records + QStringLiteral(": cannot read it: ") + file.errorString();
-        return 1;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = records + QStringLiteral(": cannot read it: ") + file.errorString();
+    if (const QString refusal = reportTargetRefusal(records, pdf); !refusal.isEmpty()) {
+        *error = pdf + QStringLiteral(": ") + refusal;
         return 1;
     }
     QString why;
-    std::optional<std::vector<report::ReportRecord>> rows = report::recordsFromCsv(bytes, &why);
+    const std::optional<QByteArray> bytes = readRegularFile(records, &why);
+    if (!bytes) {
+        *error = records + QStringLiteral(": ") + why;
+        return 1;
+    }
+    std::optional<std::vector<report::ReportRecord>> rows = report::recordsFromCsv(*bytes, &why);
     if (!rows) {
         *error = records + QStringLiteral(": ") + why;
         return 1;
@@ -37,7 +39,9 @@ int runReportCommand(const QString& records, const QString& pdf, double limitOhm
     input.records = std::move(*rows);
     input.madeAt = QDateTime::currentDateTime();
     input.version = QStringLiteral(KELVORA_VERSION);
-    const QString failure = report::writeReportPdf(pdf, report::ReportDocument(std::move(input)));
+    const QByteArray document = report::reportPdf(report::ReportDocument(std::move(input)));
+    const QString failure = document.isEmpty() ? QStringLiteral("the PDF could not be made")
+                                               : writeFileSafely(pdf, document);
     if (!failure.isEmpty()) {
         *error = pdf + QStringLiteral(": cannot write it: ") + failure;
         return 1;

@@ -37,7 +37,14 @@ SoilCommandResult runSoilModelCommand(const QString& file, int layers) {
     if (layers > 0) {
         models.erase(models.begin(), models.end() - 1);
     }
-    return {0, soil::soilModelsJson(survey->rows, used, models), {}};
+    QString leftOut;
+    if (!survey->leftOut.isEmpty()) {
+        leftOut = QStringLiteral("%1: left out %2 rows that are not readings: %3")
+                      .arg(file)
+                      .arg(survey->leftOut.size())
+                      .arg(survey->leftOut.join(QStringLiteral(", ")));
+    }
+    return {0, soil::soilModelsJson(survey->rows, used, models), leftOut};
 }
 
 }  // namespace kelvora

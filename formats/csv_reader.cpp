@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "formats/csv_text.h"
+
 namespace kelvora {
 
 namespace {
@@ -27,16 +29,34 @@ QChar separatorOf(const QString& text) {
 }  // namespace
 
 CsvRows readCsv(const QByteArray& bytes) {
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
-    }
-    CsvRows csv{separatorOf(text), {}};
+    const CsvText decoded = decodeCsvText(bytes);
+    const QString& text = decoded.text;
+    CsvRows csv{separatorOf(text), {}, {}, decoded.encoding, {}};
     QStringList row;
     QString field;
     bool quoted = false;
-    for (qsizetype k = 0; k < text.size(); ++k) {
+    int line = 1, rowLine = 1, quoteLine = 1;
+    const auto endRow = [&] {
+        row << field;
+        if (!csv.rows.empty() && row.size() > csv.rows.front().size()) {
+            csv.error = QStringLiteral("line %1: %2 fields, more than the %3 of the first row")
+                            .arg(rowLine)
+                            .arg(row.size())
+                            .arg(csv.rows.front().size());
+        }
+        csv.rows.push_back(row);
+        csv.lines.push_back(rowLine);
+        row.clear();
+        field.clear();
+        rowLine = line;
+    };
+    for (qsizetype k = 0; k < text.size() && csv.error.isEmpty(); ++k) {
         const QChar c = text[k];
+        if (c == QLatin1Char('\n') ||
+            (c == QLatin1Char('\r') &&
+             (k + 1 == text.size() || text[k + 1] != QLatin1Char('\n')))) {
+            ++line;
+        }
         if (quoted) {
             if (c != QLatin1Char('"')) {
                 field += c;
@@ -48,24 +68,29 @@ CsvRows readCsv(const QByteArray& bytes) {
             }
         } else if (c == QLatin1Char('"')) {
             quoted = true;
+            quoteLine = line;
         } else if (c == csv.separator) {
             row << field;
             field.clear();
         } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
             if (c == QLatin1Char('\r') && k + 1 < text.size() && text[k + 1] == QLatin1Char('\n')) {
                 ++k;
+                ++line;
             }
-            row << field;
-            csv.rows.push_back(row);
-            row.clear();
-            field.clear();
+            endRow();
         } else {
             field += c;
         }
     }
-    if (!field.isEmpty() || !row.isEmpty()) {
-        row << field;
-        csv.rows.push_back(row);
+    if (csv.error.isEmpty() && quoted) {
+        csv.error = QStringLiteral("line %1: a quote opened there is not closed").arg(quoteLine);
+    }
+    if (csv.error.isEmpty() && (!field.isEmpty() || !row.isEmpty())) {
+        endRow();
+    }
+    if (!csv.error.isEmpty()) {
+        csv.rows.clear();
+        csv.lines.clear();
     }
     return csv;
 }

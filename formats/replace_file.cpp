@@ -1,5 +1,7 @@
 #include "formats/replace_file.h"
 
+#include "formats/write_target.h"
+
 #include <QFile>
 #include <csignal>
 #include <cstdio>
@@ -11,6 +13,9 @@
 namespace kelvora {
 
 bool replaceFile(const QString& from, const QString& to) {
+    if (writeTargetFault(to) != WriteTargetFault::None) {
+        return false;  // a device, FIFO or folder stays as it is
+    }
 #ifdef Q_OS_WIN
     return MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
                        reinterpret_cast<const wchar_t*>(to.utf16()),

@@ -7,6 +7,7 @@
 
 #include "formats/text_codec.h"
 #include "formats/text_lines.h"
+#include "formats/write_target.h"
 
 namespace kelvora {
 
@@ -28,6 +29,10 @@ QString writeFailureReason(const QSaveFile& file, int failedErrno) {
 // got out; `fill` returns false, with the errno of the failed write, when one did not.
 QString saveThrough(const QString& path,
                     const std::function<bool(QSaveFile& file, int& failedErrno)>& fill) {
+    // A rename would put a regular file in the place of a device or FIFO: never do it.
+    if (const QString refusal = writeTargetRefusal(path); !refusal.isEmpty()) {
+        return refusal;
+    }
     QSaveFile file(path);
     // Writing straight into the target would lose the old file on a failure: never do it.
     file.setDirectWriteFallback(false);

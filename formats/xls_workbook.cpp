@@ -6,6 +6,7 @@
 #include "formats/biff8_stream.h"
 #include "formats/compound_file.h"
 #include "formats/le_bytes.h"
+#include "formats/write_target.h"
 #include "formats/xls_sheet.h"
 
 namespace kelvora {
@@ -58,6 +59,9 @@ public:
         }
         if (path.isEmpty()) {
             return fail(QStringLiteral("no file name given"));
+        }
+        if (const QString refusal = writeTargetRefusal(path); !refusal.isEmpty()) {
+            return fail(refusal);
         }
         // Written beside the target and renamed over it only when complete, so a failure
         // leaves any earlier file under that name as it was.

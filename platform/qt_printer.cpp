@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "formats/replace_file.h"
+#include "formats/write_target.h"
 #include "look/twips.h"
 
 namespace kelvora {
@@ -62,6 +63,12 @@ bool QtPrinter::beginDocument() {
         // Drawn beside the target and put in its place only when complete: a full disk must not
         // leave a cut-off file where a good one was.
         pdfTarget_ = qprinter()->outputFileName();
+        if (const QString refusal = writeTargetRefusal(pdfTarget_); !refusal.isEmpty()) {
+            error_ = refusal;
+            beginFailed_ = true;
+            pdfTarget_.clear();
+            return false;
+        }
         QTemporaryFile partial(pdfTarget_ + QStringLiteral(".XXXXXX"));
         partial.setAutoRemove(false);
         if (!partial.open()) {

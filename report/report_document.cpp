@@ -286,11 +286,17 @@ void ReportDocument::layOut() {
     // What the records hold.
     int counts[5] = {};
     QList<int> missing, unrecognised;
+    QStringList unreadable;
     int passed = 0, failed = 0, overloads = 0;
     const ReportRecord* highest = nullptr;
     for (const ReportRecord& record : input_.records) {
         if (record.missing) {
             missing << record.number;
+            if (!record.unreadable.isEmpty()) {
+                unreadable << QCoreApplication::translate("kelvora::report", "记录 %1：%2")
+                                  .arg(record.number)
+                                  .arg(record.unreadable);
+            }
             continue;
         }
         ++counts[int(record.mode)];
@@ -458,12 +464,27 @@ void ReportDocument::layOut() {
 
     if (!missing.isEmpty()) {
         section(QCoreApplication::translate("kelvora::report", "未能读取的记录"));
+    }
+    if (missing.size() > unreadable.size()) {
+        QList<int> notRead;
+        for (const ReportRecord& record : input_.records) {
+            if (record.missing && record.unreadable.isEmpty()) {
+                notRead << record.number;
+            }
+        }
         text(
             QCoreApplication::translate(
                 "kelvora::report", "以下记录未能从仪器读取，报告中没有它们的读数：%1（共 %2 条）。")
-                .arg(recordRanges(missing, int(missing.size())))
-                .arg(missing.size()),
+                .arg(recordRanges(notRead, int(notRead.size())))
+                .arg(notRead.size()),
             body);
+    }
+    if (!unreadable.isEmpty()) {
+        text(QCoreApplication::translate("kelvora::report",
+                                         "以下记录的读数不可能出自仪器，没有判定：%1（共 %2 条）。")
+                 .arg(unreadable.join(QCoreApplication::translate("kelvora::report", "；")))
+                 .arg(unreadable.size()),
+             body);
     }
 
     // Signatures at the end.

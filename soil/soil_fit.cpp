@@ -7,6 +7,7 @@
 
 #include "soil/fit_domain.h"
 #include "soil/fit_starts.h"
+#include "soil/plausible_earth.h"
 
 namespace kelvora::soil {
 
@@ -188,7 +189,7 @@ SoilModel modelAt(const RelativeResiduals& residuals, const Fitted& fitted) {
     model.earth = earthOf(theta, residuals.domain.layers());
     VectorXd r(residuals.values());
     residuals.atLog(theta, r);
-    model.converged = fitted.converged && r.allFinite();
+    model.converged = fitted.converged && r.allFinite() && plausibleEarth(model.earth);
     model.errorsPercent.resize(size_t(r.size()));
     for (Eigen::Index k = 0; k < r.size(); ++k) {
         model.errorsPercent[size_t(k)] = 100 * r[k];
@@ -201,6 +202,12 @@ SoilModel modelAt(const RelativeResiduals& residuals, const Fitted& fitted) {
         return model;
     }
     setSpreads(model, residuals, theta);
+    for (std::optional<double>& sigma : model.rhoSigma) {
+        sigma = plausibleSpread(sigma, false);
+    }
+    for (std::optional<double>& sigma : model.thicknessSigma) {
+        sigma = plausibleSpread(sigma, true);
+    }
     return model;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace kelvora::soil {
 struct SurveyFile {
     int rows = 0;                   // rows of survey data, usable or not
     std::vector<SoilPoint> points;  // the rows with a positive spacing and resistivity
+    QStringList leftOut;            // rows that are not readings: "line 4 (its spacing ...)"
 };
 
 // Empty with `error` set when the bytes hold no usable row.

@@ -66,6 +66,22 @@ protected:
     std::unique_ptr<TestForm> t;
 };
 
+#ifndef _WIN32
+// A device chosen in the dialog is refused by every type and left as it is.
+TEST_F(RecordSave, ADeviceIsRefusedAndLeftAsItIs) {
+    const QString device = dir.filePath("device.csv");
+    ASSERT_TRUE(QFile::link("/dev/full", device));
+    for (int type = 1; type <= 4; ++type) {
+        save(type, device);
+        ASSERT_EQ(t->messages->shown.size(), type);
+        EXPECT_TRUE(t->messages->shown.last().text.contains("device.csv")) << type;
+    }
+    EXPECT_EQ(QFileInfo(device).symLinkTarget(), "/dev/full");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System), QStringList{"device.csv"});
+    EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
+}
+#endif
+
 // The first two types still write the text file and the .xls workbook; the new ones follow,
 // and a failure of either says so.
 TEST_F(RecordSave, TypePositionsAndFailures) {

@@ -196,6 +196,14 @@ then log out and log in again for the group to take effect.</translation>
         <source>无法创建工作表</source>
         <translation>Cannot create the worksheet</translation>
     </message>
+    <message>
+        <source>没有给出文件名</source>
+        <translation>No file name was given</translation>
+    </message>
+    <message>
+        <source>%1 不是普通文件（设备、管道或文件夹），没有写入</source>
+        <translation>%1 is not a regular file (a device, pipe or folder); nothing was written</translation>
+    </message>
 </context>
 <context>
     <name>kelvora::RecordChartWindow</name>
@@ -557,6 +565,42 @@ then log out and log in again for the group to take effect.</translation>
     <message>
         <source>限值须大于 0</source>
         <translation>The limit must be above 0</translation>
+    </message>
+    <message>
+        <source>%1 的数值不是有限数</source>
+        <translation>the number of %1 is not a finite number</translation>
+    </message>
+    <message>
+        <source>%1 的数值为负</source>
+        <translation>the number of %1 is negative</translation>
+    </message>
+    <message>
+        <source>%1 的数值超出仪器所能显示</source>
+        <translation>the number of %1 is more than the meter can show</translation>
+    </message>
+    <message>
+        <source>%1 的文字不是读数</source>
+        <translation>the text of %1 is not a reading</translation>
+    </message>
+    <message>
+        <source>%1 的文字与数值不符</source>
+        <translation>the text and the number of %1 disagree</translation>
+    </message>
+    <message>
+        <source>记录 %1：%2</source>
+        <translation>record %1: %2</translation>
+    </message>
+    <message>
+        <source>以下记录的读数不可能出自仪器，没有判定：%1（共 %2 条）。</source>
+        <translation>The readings of these records cannot have come from the meter and are not judged: %1 (%2 in all).</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>限值大于仪器能显示的最大电阻 65535 KΩ，应是输错了</source>
+        <translation>The limit is above the largest resistance the meter shows, 65535 KΩ: a typo?</translation>
     </message>
 </context>
 <context>

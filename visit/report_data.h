@@ -39,6 +39,7 @@ constexpr double kDefaultLimitOhm = 4;
 struct ReportRecord {
     int number = 0;
     bool missing = true;  // the download could not fill the row
+    QString unreadable;   // why a row of a file is not judged (then also missing)
     MeasuringMode mode = MeasuringMode::Unrecognised;
     std::array<QString, kValueSlotCount> texts;  // as the table shows them, R ρ ρLenght Rc Rp I V
     std::array<std::optional<double>, kValueSlotCount> numbers;  // base units

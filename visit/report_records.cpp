@@ -1,8 +1,10 @@
 #include "visit/report_records.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 #include "formats/csv_reader.h"
+#include "records/reading_check.h"
 #include "soil/soil_selection.h"
 #include "soil/soil_texts.h"
 
@@ -52,6 +54,36 @@ ReportSoil soilOfPoints(std::vector<soil::SoilPoint> points, const soil::SoilMod
     return soil;
 }
 
+// Why the values of a row are not a reading, in the report's language; empty when they are.
+QString unreadableReason(const QStringList& fields, bool decimalComma) {
+    for (int slot = 0; slot < kValueSlotCount; ++slot) {
+        const ValueSlot value = kValueSlots[size_t(slot)];
+        const ReadingFault fault = checkReading(value, fields.value(slot + 1),
+                                                fields.value(kTextColumns + slot), decimalComma);
+        const char* const columns[] = {"R", "ρ", "ρLenght", "Rc", "Rp", "I", "V"};
+        const QString column = QString::fromUtf8(columns[slot]);
+        switch (fault) {
+            case ReadingFault::None:
+                continue;
+            case ReadingFault::NotFinite:
+                return QCoreApplication::translate("kelvora::report", "%1 的数值不是有限数")
+                    .arg(column);
+            case ReadingFault::Negative:
+                return QCoreApplication::translate("kelvora::report", "%1 的数值为负").arg(column);
+            case ReadingFault::BeyondMeter:
+                return QCoreApplication::translate("kelvora::report", "%1 的数值超出仪器所能显示")
+                    .arg(column);
+            case ReadingFault::NotAReading:
+                return QCoreApplication::translate("kelvora::report", "%1 的文字不是读数")
+                    .arg(column);
+            case ReadingFault::Disagrees:
+                return QCoreApplication::translate("kelvora::report", "%1 的文字与数值不符")
+                    .arg(column);
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<ReportRecord> recordsOf(const RecordCells& cells, const RecordModel& records) {
@@ -77,6 +109,10 @@ std::vector<ReportRecord> recordsOf(const RecordCells& cells, const RecordModel&
 
 std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes, QString* error) {
     const CsvRows csv = readCsv(bytes);
+    if (!csv.error.isEmpty()) {
+        *error = csv.error;
+        return std::nullopt;
+    }
     const QStringList expected = {
         QStringLiteral("NO."), QStringLiteral("R"),  QStringLiteral("ρ"), QStringLiteral("ρLenght"),
         QStringLiteral("Rc"),  QStringLiteral("Rp"), QStringLiteral("I"), QStringLiteral("V")};
@@ -85,6 +121,10 @@ std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
         *error = QStringLiteral(
             "not a record CSV saved by Kelvora (its first row is not the "
             "record table's header)");
+        if (csv.encoding != QLatin1String("UTF-8")) {
+            *error +=
+                QStringLiteral(", read as %1, not the UTF-8 Kelvora saves in").arg(csv.encoding);
+        }
         return std::nullopt;
     }
     const bool decimalComma = csv.separator != QLatin1Char(',');
@@ -111,6 +151,10 @@ std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes,
                          .arg(record.number)
                          .arg(number);
             return std::nullopt;
+        }
+        if (!record.missing) {
+            record.unreadable = unreadableReason(fields, decimalComma);
+            record.missing = !record.unreadable.isEmpty();
         }
         records.push_back(record);
     }

@@ -59,6 +59,11 @@ std::optional<double> parseLimit(const QString& text, QString* why) {
         *why = QCoreApplication::translate("kelvora::report", "限值须大于 0");
         return std::nullopt;
     }
+    if (limit > kMostLimitOhm) {
+        *why = QCoreApplication::translate("kelvora::report",
+                                           "限值大于仪器能显示的最大电阻 65535 KΩ，应是输错了");
+        return std::nullopt;
+    }
     return limit;
 }
 
