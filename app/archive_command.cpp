@@ -23,15 +23,11 @@ ArchiveCommandResult refused(const QString& why) {
 ArchiveCommandResult runArchiveAdd(const QString& archivePath, const QString& records,
                                    const QString& site, const QString& date, double limitOhm,
                                    const QMap<int, QString>& points) {
-    QFile file(records);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return refused(records + QStringLiteral(": cannot read it: ") + file.errorString());
-    }
     QString why;
     std::optional<std::vector<report::ReportRecord>> rows =
-        report::recordsFromCsv(file.readAll(), &why);
+        report::recordsFromCsvFile(records, &why);
     if (!rows) {
-        return refused(records + QStringLiteral(": ") + why);
+        return refused(why);
     }
     for (auto it = points.cbegin(); it != points.cend(); ++it) {
         if (it.key() < 1 || it.key() > int(rows->size())) {

@@ -4,7 +4,6 @@
 
 #include "app/report_target.h"
 #include "formats/text_file.h"
-#include "formats/regular_file.h"
 
 #include "platform/settings_store.h"
 #include "report/report_document.h"
@@ -19,15 +18,9 @@ int runReportCommand(const QString& records, const QString& pdf, double limitOhm
         *error = pdf + QStringLiteral(": ") + refusal;
         return 1;
     }
-    QString why;
-    const std::optional<QByteArray> bytes = readRegularFile(records, &why);
-    if (!bytes) {
-        *error = records + QStringLiteral(": ") + why;
-        return 1;
-    }
-    std::optional<std::vector<report::ReportRecord>> rows = report::recordsFromCsv(*bytes, &why);
+    std::optional<std::vector<report::ReportRecord>> rows =
+        report::recordsFromCsvFile(records, error);
     if (!rows) {
-        *error = records + QStringLiteral(": ") + why;
         return 1;
     }
     const report::ReportSettings settings = report::loadReportSettings(*settingsStore());

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "formats/csv_reader.h"
+#include "formats/regular_file.h"
 #include "records/reading_check.h"
 #include "soil/soil_selection.h"
 #include "soil/soil_texts.h"
@@ -185,6 +186,18 @@ ReportSoil soilOf(const std::vector<ReportRecord>& records) {
     const soil::SoilModel* model = int(models.size()) == layers ? &models.back() : nullptr;
     const QString problem = soil::modelProblemText(layers, points, model);
     return soilOfPoints(std::move(points), model, problem);
+}
+
+std::optional<std::vector<ReportRecord>> recordsFromCsvFile(const QString& path, QString* error) {
+    QString why;
+    std::optional<std::vector<ReportRecord>> rows;
+    if (const std::optional<QByteArray> bytes = readRegularFile(path, &why)) {
+        rows = recordsFromCsv(*bytes, &why);
+    }
+    if (!rows) {
+        *error = path + QStringLiteral(": ") + why;
+    }
+    return rows;
 }
 
 }  // namespace kelvora::report

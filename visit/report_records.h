@@ -23,6 +23,9 @@ std::vector<ReportRecord> recordsOf(const RecordCells& cells, const RecordModel&
 // whose text is filled, an empty row is a record missing from the download. Empty with
 // `error` set for a file that is not such a CSV or holds no record.
 std::optional<std::vector<ReportRecord>> recordsFromCsv(const QByteArray& bytes, QString* error);
+// The same from a file, read only when it is a regular file under the input cap; `error` then
+// starts with the file's name.
+std::optional<std::vector<ReportRecord>> recordsFromCsvFile(const QString& path, QString* error);
 
 // The soil model chosen in the chart window, or for records alone the two-layer model of all
 // their survey points.
