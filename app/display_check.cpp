@@ -14,7 +14,7 @@ QString& programName() {
     return name;
 }
 
-// The platform's own complaints while it starts; the last one says why it did not.
+// The platform's own complaints while it starts; the first one says why it did not.
 QList<QPair<QtMsgType, QString>>& held() {
     static QList<QPair<QtMsgType, QString>> messages;
     return messages;
@@ -26,7 +26,7 @@ void onStartMessage(QtMsgType type, const QMessageLogContext& context, const QSt
         Q_UNUSED(context);
         return;
     }
-    QString why = held().isEmpty() ? text.section(QLatin1Char('\n'), 0, 0) : held().last().second;
+    QString why = held().isEmpty() ? text.section(QLatin1Char('\n'), 0, 0) : held().first().second;
     why.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString line = programName() + QStringLiteral(": no display (") + why.trimmed() +
                          QStringLiteral(")\n");
