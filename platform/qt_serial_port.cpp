@@ -17,7 +17,7 @@ namespace {
 
 // How long open() waits for a line before it answers Pending: a port that opens at once
 // answers at once, and the window stays within a frame or two.
-constexpr auto kOpenPatience = std::chrono::milliseconds(30);
+constexpr auto kOpenPatience = std::chrono::milliseconds(20);
 constexpr auto kCloseWaitOnExit = std::chrono::milliseconds(500);
 
 }  // namespace
