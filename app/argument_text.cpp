@@ -18,10 +18,11 @@ QString unreadableArgument(int argc, char* argv[]) {
         QString shown;
         for (const char byte : bytes) {
             const auto code = static_cast<unsigned char>(byte);
-            shown += code >= 0x20 && code < 0x7F
-                         ? QString(QLatin1Char(byte))
-                         : QStringLiteral("\\x") +
-                               QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            shown +=
+                code >= 0x20 && code < 0x7F
+                    ? QString(QLatin1Char(byte))
+                    : QStringLiteral("\\x") +
+                          QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
         }
         return shown;
     }

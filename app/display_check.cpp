@@ -28,8 +28,8 @@ void onStartMessage(QtMsgType type, const QMessageLogContext& context, const QSt
     }
     QString why = held().isEmpty() ? text.section(QLatin1Char('\n'), 0, 0) : held().first().second;
     why.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString line = programName() + QStringLiteral(": no display (") + why.trimmed() +
-                         QStringLiteral(")\n");
+    const QString line =
+        programName() + QStringLiteral(": no display (") + why.trimmed() + QStringLiteral(")\n");
     std::fputs(line.toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
     std::_Exit(1);  // the toolkit is half set up: nothing more is to be run
@@ -40,14 +40,15 @@ void onStartMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 QString missingDisplay(const QStringList& arguments) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const qsizetype asked = arguments.indexOf(QStringLiteral("-platform"));
-    const QString platform = (asked >= 0 && asked + 1 < arguments.size()
-                                  ? arguments[asked + 1]
-                                  : qEnvironmentVariable("QT_QPA_PLATFORM"))
-                                 .section(QLatin1Char(':'), 0, 0);
+    const QString platform =
+        (asked >= 0 && asked + 1 < arguments.size() ? arguments[asked + 1]
+                                                    : qEnvironmentVariable("QT_QPA_PLATFORM"))
+            .section(QLatin1Char(':'), 0, 0);
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (platform.isEmpty()) {
-        return x11 || wayland ? QString() : QStringLiteral("DISPLAY and WAYLAND_DISPLAY are not set");
+        return x11 || wayland ? QString()
+                              : QStringLiteral("DISPLAY and WAYLAND_DISPLAY are not set");
     }
     if (platform == QLatin1String("xcb") && !x11) {
         return QStringLiteral("DISPLAY is not set");

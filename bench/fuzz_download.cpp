@@ -247,7 +247,8 @@ private:
                 continue;
             }
             require(k > 655 || text == recordText(k), "a row holds its own record");
-            require(k < trueArrived_.size() && trueArrived_[k], "a row is filled from a true reply");
+            require(k < trueArrived_.size() && trueArrived_[k],
+                    "a row is filled from a true reply");
             require(!missing.contains(k), "a filled row is not named missing");
         }
     }

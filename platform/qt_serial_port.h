@@ -77,8 +77,8 @@ private:
     int threshold_ = 0;
     SerialLine* line_ = nullptr;  // the current line, open or opening
     bool opened_ = false;
-    int linePort_ = 0;                 // the port number of line_
-    QHash<quint64, int> givenUp_;      // lines whose open was given up, by id: port number
+    int linePort_ = 0;             // the port number of line_
+    QHash<quint64, int> givenUp_;  // lines whose open was given up, by id: port number
     quint64 lastId_ = 0;
     quint64 generation_ = 0;  // counts discardInput, so bytes read before it are dropped
     QByteArray input_;

@@ -116,7 +116,9 @@ TEST(CommandLine, NoDisplayIsOneLineAndABadDevicePathAUsageError) {
         {bare, {"--port", "3=/dev/null"}, 1, "^kelvora: no display \\(.+\\)\n$"},
         {deadX, {}, 1, "^kelvora: no display \\(.*:97.*\\)\n$"},
         {bare, {"--help"}, 0, "^$"},
-        {bare, {"-c", "exec \"$0\" --port \"3=$(printf '/tmp/\\377')\"", kelvora}, 2,
+        {bare,
+         {"-c", "exec \"$0\" --port \"3=$(printf '/tmp/\\377')\"", kelvora},
+         2,
          "^kelvora: \"3=/tmp/\\\\xFF\" is not text"},
     };
     for (const auto& c : cases) {
