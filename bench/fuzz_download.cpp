@@ -13,11 +13,12 @@
 //   op bit 3:    a count reply's count is the next two bytes instead (up to 65535)
 //   op bit 7:    raise the receive event whatever is waiting
 // Invariants: no crash, no sanitizer report, the download ends; a row holds nothing or its own
-// record, and only when that record's true reply arrived; at the end every row is either
-// filled or named missing, never both.
+// record, and only when that record's reply arrived with a right CRC; at the end every row is
+// either filled or named missing, never both.
 
 #include <QApplication>
 #include <QByteArray>
+#include <QSet>
 #include <QTabBar>
 #include <QVector>
 #include <cstdio>
@@ -89,9 +90,12 @@ void require(bool condition, const char* what) {
     }
 }
 
-// Record k reads "k.00Ω" (k up to 655), so a record in another's row shows; later ones wrap.
+// Record k reads k/100 Ω ("0.07Ω", "12.34Ω") up to 9999, so a record in another's row shows;
+// later ones are not told apart.
+constexpr int kTellApart = 9999;
+
 QByteArray trueRecordReply(int record) {
-    const uint16_t value = static_cast<uint16_t>(record * 100);
+    const uint16_t value = static_cast<uint16_t>(record);
     QByteArray reply = QByteArray::fromHex("01030A");
     reply += char(value >> 8);
     reply += char(value & 0xFF);
@@ -100,7 +104,7 @@ QByteArray trueRecordReply(int record) {
 }
 
 QString recordText(int record) {
-    return QStringLiteral("%1.00Ω").arg(record);
+    return QStringLiteral("%1.%2Ω").arg(record / 100).arg(record % 100, 2, 10, QLatin1Char('0'));
 }
 
 QByteArray trueCountReply(uint16_t count) {
@@ -171,9 +175,11 @@ private:
                 play(now_, reply.left(reply.size() - 1) + char(reply.back() ^ 0x5A), 0);
                 break;
             case 3: {
+                // Replies are taken on their CRC alone, the address byte is not examined: the
+                // record's own reply from another address counts as its true reply.
                 QByteArray other = reply.left(reply.size() - 2);
                 other[0] = char(2 + param % 200);
-                play(now_, kelvora::withCrc(other), 0);
+                play(now_, kelvora::withCrc(other), trueRecord);
                 break;
             }
             case 4:
@@ -235,18 +241,19 @@ private:
         if (total <= 0) {
             return;
         }
-        require(form.grid->rows() >= total + 1, "a row for every record");
-        const QList<int>& missing = form.download.missing();
+        const QList<int>& named = form.download.missing();
+        const QSet<int> missing(named.cbegin(), named.cend());
         // While it runs, the rows about the record on the line; at the end, all of them.
         const int first = ended ? 1 : std::max(1, form.download.current() - 2);
         const int last = ended ? total : std::min(total, form.download.current() + 1);
         for (int k = first; k <= last; ++k) {
-            const QString text = form.grid->textMatrix(k, 1);
+            // The table grows as the records come; a row not there yet is empty.
+            const QString text = k < form.grid->rows() ? form.grid->textMatrix(k, 1) : QString();
             if (text.isEmpty()) {
                 require(!ended || missing.contains(k), "an empty row is named missing");
                 continue;
             }
-            require(k > 655 || text == recordText(k), "a row holds its own record");
+            require(k > kTellApart || text == recordText(k), "a row holds its own record");
             require(k < trueArrived_.size() && trueArrived_[k],
                     "a row is filled from a true reply");
             require(!missing.contains(k), "a filled row is not named missing");
