@@ -79,8 +79,11 @@ QtSerialPort::QtSerialPort(PortMap ports, QObject* parent)
     : QObject(parent), ports_(std::move(ports)) {}
 
 QtSerialPort::~QtSerialPort() {
-    // A line still opening is left to itself (it closes what it opens); an open one is closed,
-    // and waited for briefly so that the device is let go before the program ends.
+    // A line still opening is left to itself (it closes what it opens) and, should its open
+    // never return, to the end of the process. On Windows too: CancelSynchronousIo is not used,
+    // as a driver (Bluetooth serial above all) need not honour it, and the cancelled open
+    // would still have to be waited for. An open line is closed, and waited for briefly so that
+    // the device is let go before the program ends.
     if (line_ != nullptr) {
         const std::shared_future<void> released = line_->released();
         const bool wasOpen = opened_;
