@@ -46,6 +46,7 @@ Form1::Form1(Form1Seams seams, QWidget* parent)
     createTimers();
     layOutControls();
     MSComm1->setEventHandler([this](int code) { MSComm1_OnComm(code); });
+    MSComm1->setOpenHandler([this](OpenResult result) { comOpened(result); });
     Form_Load();
     language.show(InterfaceLanguage::atStart());  // words the window anew unless Chinese
 }
@@ -53,6 +54,7 @@ Form1::Form1(Form1Seams seams, QWidget* parent)
 Form1::~Form1() {
     // The port may raise no more events into a window that is going away.
     MSComm1->setEventHandler(nullptr);
+    MSComm1->setOpenHandler(nullptr);
 }
 
 void Form1::createControls() {

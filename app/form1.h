@@ -7,6 +7,7 @@
 
 #include "app/interface_language.h"
 #include "modbus/link_captions.h"
+#include "modbus/open_wait.h"
 #include "modbus/record_download.h"
 #include "records/record_model.h"
 #include "seams/form1_seams.h"
@@ -52,6 +53,7 @@ public:
     RecordModel records;                      // the record table's values as numbers
     soil::SoilSelection soilChoice{records};  // the soil model chosen in the chart window
     LinkCaptions linkCaptions;                // what Label1 and Label2 report
+    OpenWait openWait;                        // the search's open still under way, if any
     InterfaceLanguage language;               // the language the windows are shown in
 
     // Animation state of the live panel.
@@ -158,6 +160,9 @@ public:
 
     // ---- link/: port search and watchdog (port_search.cpp) ----
     void comopen(int16_t portNumber);
+    void showOpenResult(int16_t portNumber, OpenResult result);
+    void comOpened(OpenResult result);  // a pending open has ended
+    void nextPort();
     void Findcom_Timer();
     void COMtimout_Timer();
 

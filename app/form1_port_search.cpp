@@ -14,6 +14,14 @@ void Form1::comopen(int16_t portNumber) {
     }
     MSComm1->setPortNumber(portNumber);
     const OpenResult result = MSComm1->open();
+    if (result == OpenResult::Pending) {
+        openWait.start(portNumber);  // comOpened finishes it
+        return;
+    }
+    showOpenResult(portNumber, result);
+}
+
+void Form1::showOpenResult(int16_t portNumber, OpenResult result) {
     linkCaptions.portTried(portNumber, result);
     Label1->setCaption(linkCaptions.portText());
     if (linkCaptions.firstRefusal(result)) {
@@ -43,8 +51,39 @@ void Form1::Findcom_Timer() {
         }
         return;
     }
+    if (openWait.pending()) {
+        if (openWait.tickIsLast()) {
+            MSComm1->close();  // given up: should it open after all, it is closed at once
+            showOpenResult(static_cast<int16_t>(openWait.finish()), OpenResult::Pending);
+            nextPort();
+        }
+        return;
+    }
+    // A port whose earlier open still hangs is passed over until that open ends.
+    for (int skipped = 0; MSComm1->openPending(comNumber); ++skipped) {
+        if (skipped >= kLastPort) {
+            return;
+        }
+        nextPort();
+    }
     comopen(comNumber);
+    if (openWait.pending()) {
+        return;
+    }
     SendRequest(Request::handshake());
+    nextPort();
+}
+
+void Form1::comOpened(OpenResult result) {
+    if (!openWait.pending()) {
+        return;
+    }
+    showOpenResult(static_cast<int16_t>(openWait.finish()), result);
+    SendRequest(Request::handshake());
+    nextPort();
+}
+
+void Form1::nextPort() {
     comNumber = comNumber >= kLastPort ? static_cast<int16_t>(kFirstPort)
                                        : static_cast<int16_t>(comNumber + 1);
 }

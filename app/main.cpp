@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "app/archive_command.h"
+#include "app/argument_text.h"
 #include "app/command_line.h"
 #include "app/demo_meter.h"
+#include "app/display_check.h"
 #include "app/form1.h"
 #include "app/report_command.h"
 #include "app/soil_command.h"
@@ -43,6 +45,12 @@ int main(int argc, char* argv[]) {
         raw << QString::fromLocal8Bit(argv[k]);
     }
     const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    if (const QString bad = kelvora::unreadableArgument(argc, argv); !bad.isEmpty()) {
+        printTo(stderr, program + QStringLiteral(": \"") + bad +
+                            QStringLiteral("\" is not text in this system's character set\n") +
+                            kelvora::commandLineUsage(program));
+        return 2;
+    }
     // A bad option of ours, or --help, is answered even where the window could not open at all.
     const kelvora::CommandLine early = kelvora::parseCommandLine(kelvora::ownOptions(raw));
     if (reportBadCommandLine(program, early)) {
@@ -102,7 +110,13 @@ int main(int argc, char* argv[]) {
         return code;
     }
 
+    if (const QString why = kelvora::missingDisplay(raw); !why.isEmpty()) {
+        printTo(stderr, program + QStringLiteral(": no display (") + why + QStringLiteral(")\n"));
+        return 1;
+    }
+    auto displayGuard = std::make_unique<kelvora::DisplayGuard>(program);
     QApplication app(argc, argv);
+    displayGuard.reset();
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const kelvora::CommandLine line = kelvora::parseCommandLine(arguments);

@@ -40,6 +40,7 @@ const QSize kDefaultSize(960, 640);
 // may be saved or printed before that.
 void layOutNow(QWidget& widget) {
     if (widget.layout() != nullptr) {
+        widget.layout()->invalidate();
         widget.layout()->activate();
     }
     for (QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -173,6 +174,13 @@ QChartView* RecordChartWindow::shownChart() const {
 }
 
 QWidget* RecordChartWindow::shownPrintable() const {
+    // A tab chosen just before may not have been laid out yet (the event loop does that), and
+    // its picture would come out empty or squeezed: it is laid out now, with its page's size.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (QWidget* page = tabs_->currentWidget()) {
+        page->setGeometry(page->parentWidget()->contentsRect());
+        layOutNow(*page);
+    }
     if (auto* soil = qobject_cast<SoilModelPanel*>(tabs_->currentWidget())) {
         return soil->printArea();
     }

@@ -67,6 +67,7 @@ void stopTimers(Form1& form);
 
 void runLinkBenchmarks();
 void runSerialBenchmarks();
+void slowOpenLatency();  // the window while an open hangs (bench_slow_open.cpp)
 void runDownloadBenchmarks();
 void runDecodeBenchmarks();
 void runWindowBenchmarks();

@@ -120,6 +120,7 @@ void roundTrips() {
 void runSerialBenchmarks() {
     simulatorAnswer();
     roundTrips();
+    slowOpenLatency();
 }
 
 }  // namespace kelvora::bench

@@ -24,6 +24,7 @@ QString LinkCaptions::portText(int portNumber, OpenResult result) {
             break;
         case OpenResult::PermissionDenied:
         case OpenResult::OtherFailure:
+        case OpenResult::Pending:  // given up
             // Saying "opened" here would send the user looking at the wrong thing; "打开失败" is
             // too wide for the label from COM10 on.
             text = QT_TRANSLATE_NOOP("kelvora::Form1", "COM%1未打开");

@@ -27,6 +27,7 @@ enum class OpenResult {
     InvalidPort,       // 8002: no device behind this number
     PermissionDenied,  // exists, but this user may not open it (not in the dialout group)
     OtherFailure,      // exists but cannot be opened (I/O error ...)
+    Pending,           // still opening: the outcome comes later to the open handler
 };
 
 // The one serial port of the window: 9600 baud 8N1, no flow control, raw bytes.
@@ -36,8 +37,12 @@ public:
 
     virtual void setPortNumber(int portNumber) = 0;
     virtual int portNumber() const = 0;
+    // May answer Pending for a device that is slow to open. close() also gives up a pending
+    // open: should it succeed later, the device is closed again at once.
     virtual OpenResult open() = 0;
     virtual void close() = 0;
+    // An open of this port is still under way, one given up included.
+    virtual bool openPending(int /*portNumber*/) const { return false; }
     virtual bool isOpen() const = 0;
     // The system's name of the device behind the port number ("/dev/ttyUSB0"), if known.
     virtual QString deviceName() const { return {}; }
@@ -55,6 +60,8 @@ public:
 
     // Called on the window's thread with an event code (kComEvReceive, ...).
     void setEventHandler(std::function<void(int)> handler) { onComm_ = std::move(handler); }
+    // Called on the window's thread with the outcome of an open that answered Pending.
+    void setOpenHandler(std::function<void(OpenResult)> handler) { onOpen_ = std::move(handler); }
 
 protected:
     void raiseEvent(int code) {
@@ -63,8 +70,16 @@ protected:
         }
     }
 
+    bool hasOpenHandler() const { return static_cast<bool>(onOpen_); }
+    void reportOpen(OpenResult result) {
+        if (onOpen_) {
+            onOpen_(result);
+        }
+    }
+
 private:
     std::function<void(int)> onComm_;
+    std::function<void(OpenResult)> onOpen_;
 };
 
 }  // namespace kelvora

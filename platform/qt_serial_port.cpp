@@ -1,13 +1,12 @@
 #include "platform/qt_serial_port.h"
 
-#include <QEvent>
 #include <QFile>
-#include <QSocketNotifier>
 #include <QTimer>
+#include <utility>
+
+#include "platform/serial_line.h"
 
 #ifdef Q_OS_UNIX
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 #include <cerrno>
 #endif
@@ -16,7 +15,10 @@ namespace kelvora {
 
 namespace {
 
-constexpr qint64 kReceiveBufferBytes = 1024;
+// How long open() waits for a line before it answers Pending: a port that opens at once
+// answers at once, and the window stays within a frame or two.
+constexpr auto kOpenPatience = std::chrono::milliseconds(20);
+constexpr auto kCloseWaitOnExit = std::chrono::milliseconds(500);
 
 }  // namespace
 
@@ -74,18 +76,26 @@ OpenResult openOutcome(DeviceAccess access, QSerialPort::SerialPortError error) 
 }
 
 QtSerialPort::QtSerialPort(PortMap ports, QObject* parent)
-    : QObject(parent), ports_(std::move(ports)) {
-    connect(&port_, &QSerialPort::readyRead, this, [this] { onReadyRead(); });
-    connect(&port_, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError error) { onError(error); });
-}
+    : QObject(parent), ports_(std::move(ports)) {}
 
 QtSerialPort::~QtSerialPort() {
-    port_.close();
+    // A line still opening is left to itself (it closes what it opens) and, should its open
+    // never return, to the end of the process. On Windows too: CancelSynchronousIo is not used,
+    // as a driver (Bluetooth serial above all) need not honour it, and the cancelled open
+    // would still have to be waited for. An open line is closed, and waited for briefly so that
+    // the device is let go before the program ends.
+    if (line_ != nullptr) {
+        const std::shared_future<void> released = line_->released();
+        const bool wasOpen = opened_;
+        release();
+        if (wasOpen) {
+            released.wait_for(kCloseWaitOnExit);
+        }
+    }
 }
 
 OpenResult QtSerialPort::open() {
-    if (port_.isOpen()) {
+    if (line_ != nullptr) {
         close();
     }
     if (number_ == kFirstPort) {
@@ -95,131 +105,146 @@ OpenResult QtSerialPort::open() {
     if (path.isEmpty()) {
         return OpenResult::InvalidPort;
     }
+    // Only asks the file system (a Linux device node may refuse this user); opens nothing.
     const DeviceAccess access = checkDeviceAccess(path);
     if (access != DeviceAccess::Usable) {
         return openOutcome(access, QSerialPort::NoError);
     }
-    port_.setPortName(path);
-    port_.setBaudRate(QSerialPort::Baud9600);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
-    port_.setReadBufferSize(kReceiveBufferBytes);
-    port_.clearError();
-    opening_ = true;
-    const bool opened = port_.open(QIODevice::ReadWrite);
-    opening_ = false;
-    if (!opened) {
-        const OpenResult result = openOutcome(access, port_.error());
-        port_.clearError();
-        return result == OpenResult::Ok ? OpenResult::OtherFailure : result;
+    input_.clear();
+    line_ = SerialLine::start(path, ++lastId_, beforeOpen_);
+    linePort_ = number_;
+    opened_ = false;
+    connect(line_, &SerialLine::opened, this,
+            [this](quint64 id, int result) { onOpened(id, static_cast<OpenResult>(result)); });
+    connect(line_, &SerialLine::received, this,
+            [this](quint64 id, quint64 generation, const QByteArray& bytes) {
+                onReceived(id, generation, bytes);
+            });
+    connect(line_, &SerialLine::failed, this,
+            [this](quint64 id, int event, bool gone) { onFailed(id, event, gone); });
+    const std::shared_future<OpenResult> outcome = line_->outcome();
+    if (hasOpenHandler()) {
+        if (outcome.wait_for(kOpenPatience) != std::future_status::ready) {
+            return OpenResult::Pending;
+        }
+    } else {
+        outcome.wait();
     }
-    ++generation_;
-    watchForHangUp();
-    return OpenResult::Ok;
+    const OpenResult result = outcome.get();
+    if (result == OpenResult::Ok) {
+        opened_ = true;
+    } else {
+        release();
+    }
+    return result;
 }
 
 void QtSerialPort::close() {
-    if (port_.isOpen()) {
-        port_.close();
+    if (line_ != nullptr && !opened_) {
+        givenUp_.insert(line_->id, linePort_);
     }
+    release();
 }
 
-void QtSerialPort::write(const QByteArray& bytes) {
-    if (!port_.isOpen()) {
-        return;
+void QtSerialPort::release() {
+    if (line_ != nullptr) {
+        line_->close();  // the line ends by itself from here on
+        line_ = nullptr;
     }
-    port_.write(bytes);
+    opened_ = false;
+    input_.clear();
+    output_.clear();
+    flushWanted_ = false;
+}
+
+bool QtSerialPort::openPending(int portNumber) const {
+    if (line_ != nullptr && !opened_ && linePort_ == portNumber) {
+        return true;
+    }
+    for (auto it = givenUp_.cbegin(); it != givenUp_.cend(); ++it) {
+        if (it.value() == portNumber) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void QtSerialPort::onOpened(quint64 id, OpenResult result) {
+    if (givenUp_.remove(id) > 0 || line_ == nullptr || line_->id != id || opened_) {
+        return;  // a given-up line closes what it opened by itself
+    }
+    if (result == OpenResult::Ok) {
+        opened_ = true;
+    } else {
+        release();
+    }
+    reportOpen(result);
+}
+
+// Written bytes go to the line from the event loop, as QSerialPort's own writes do, so that a
+// discardInput that follows the write empties the line before the request leaves, not after
+// (when it might drop a quick reply).
+void QtSerialPort::write(const QByteArray& bytes) {
+    if (isOpen()) {
+        output_ += bytes;
+        sendSoon();
+    }
 }
 
 void QtSerialPort::discardInput() {
-    if (port_.isOpen()) {
-        port_.clear(QSerialPort::Input);
+    input_.clear();
+    if (isOpen()) {
+        line_->discardInput(++generation_);
     }
 }
 
 void QtSerialPort::discardOutput() {
-    if (!port_.isOpen()) {
+    if (isOpen()) {
+        flushWanted_ = true;
+        sendSoon();
+    }
+}
+
+void QtSerialPort::sendSoon() {
+    if (sendQueued_) {
         return;
     }
-    // Every request is followed at once by a discard of the transmit side, while the request
-    // is still queued (QSerialPort writes from the event loop) or on its way out. Dropping
-    // queued bytes would lose the request or cut an earlier one in half, which garbles the
-    // line (and on some systems aborts the write with an error), so nothing is dropped: what is
-    // queued is pushed to the driver now. At 9600 baud eight bytes leave in about 8 ms.
-    port_.flush();
+    sendQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        sendQueued_ = false;
+        if (isOpen()) {
+            line_->send(std::exchange(output_, {}));
+            if (std::exchange(flushWanted_, false)) {
+                line_->flush();
+            }
+        }
+    });
 }
 
 QByteArray QtSerialPort::readAll() {
-    if (!port_.isOpen()) {
-        return {};
-    }
-    return port_.readAll();
+    return std::exchange(input_, {});
 }
 
-void QtSerialPort::onReadyRead() {
+void QtSerialPort::onReceived(quint64 id, quint64 generation, const QByteArray& bytes) {
+    if (!isOpen() || line_->id != id || generation != generation_) {
+        return;  // read before the last discard, or from a line let go of
+    }
+    input_ += bytes;
     // As the receive event of a serial control: raised as bytes arrive, once the threshold
     // is reached; a threshold of 0 raises none.
-    if (threshold_ > 0 && port_.bytesAvailable() >= threshold_) {
+    if (threshold_ > 0 && input_.size() >= threshold_) {
         raiseEvent(kComEvReceive);
     }
 }
 
-void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (opening_ || error == QSerialPort::NoError) {
-        return;  // open() reports its own failures
-    }
-    const PortErrorMeaning meaning = meaningOf(error);
-    if (meaning.deviceGone) {
-        // Closing from inside QSerialPort's own notification is not safe; do it next.
-        const quint64 generation = generation_;
-        QTimer::singleShot(0, this, [this, generation] { deviceGone(generation); });
-    } else if (meaning.event != 0 && port_.isOpen()) {
-        raiseEvent(meaning.event);
-    }
-}
-
-void QtSerialPort::deviceGone(quint64 generation) {
-    if (generation != generation_ || !port_.isOpen()) {
+void QtSerialPort::onFailed(quint64 id, int event, bool gone) {
+    if (!isOpen() || line_->id != id) {
         return;
     }
-    close();
-    raiseEvent(kComEventDeviceGone);
-}
-
-// A hung-up terminal stays readable for ever. Depending on the Qt version, QSerialPort either
-// fails the read (a ReadError, handled in onError) or reads 0 bytes, takes that for "nothing
-// yet" and polls again at once: a busy loop. Its read notifier is watched so that a hang-up
-// with nothing left to read closes the port in either case.
-void QtSerialPort::watchForHangUp() {
-#ifdef Q_OS_UNIX
-    const auto notifiers = port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
-    for (QSocketNotifier* notifier : notifiers) {
-        if (notifier->type() == QSocketNotifier::Read) {
-            notifier->installEventFilter(this);
-        }
+    if (gone) {
+        release();
     }
-#endif
-}
-
-bool QtSerialPort::eventFilter(QObject* watched, QEvent* event) {
-#ifdef Q_OS_UNIX
-    if (event->type() == QEvent::SockAct && port_.isOpen()) {
-        pollfd line{port_.handle(), POLLIN, 0};
-        int waiting = 0;
-        const bool hungUp = ::poll(&line, 1, 0) > 0 &&
-                            (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 &&
-                            (::ioctl(port_.handle(), FIONREAD, &waiting) != 0 || waiting <= 0);
-        if (hungUp) {
-            static_cast<QSocketNotifier*>(watched)->setEnabled(false);
-            const quint64 generation = generation_;
-            QTimer::singleShot(0, this, [this, generation] { deviceGone(generation); });
-            return true;
-        }
-    }
-#endif
-    return QObject::eventFilter(watched, event);
+    raiseEvent(event);
 }
 
 std::unique_ptr<SerialPort> makeQtSerialPort(const PortMap& ports) {

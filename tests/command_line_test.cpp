@@ -94,6 +94,46 @@ TEST(CommandLine, AWrongOptionEndsTheProgramWithoutADisplay) {
                     .match(QString::fromUtf8(program.readAllStandardOutput()))
                     .hasMatch());
 }
+
+// A window without a display is one line and exit code 1, not the toolkit's abort; --help needs
+// none. A device path that is not text would never open: a usage error naming it.
+TEST(CommandLine, NoDisplayIsOneLineAndABadDevicePathAUsageError) {
+    const QString kelvora = QStringLiteral(KELVORA_BINARY_DIR "/kelvora");
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        bare.remove(QString::fromLatin1(name));
+    QProcessEnvironment deadX = bare;  // a platform plugin that cannot start
+    deadX.insert("DISPLAY", ":97");
+    deadX.insert("QT_QPA_PLATFORM", "xcb");
+    const struct {
+        QProcessEnvironment environment;
+        QStringList arguments;
+        int exitCode;
+        const char* stderrPattern;
+    } cases[] = {
+        {bare, {}, 1, "^kelvora: no display \\(.+\\)\n$"},
+        {bare, {"--demo"}, 1, "^kelvora: no display \\(.+\\)\n$"},
+        {bare, {"--port", "3=/dev/null"}, 1, "^kelvora: no display \\(.+\\)\n$"},
+        {deadX, {}, 1, "^kelvora: no display \\(.*:97.*\\)\n$"},
+        {bare, {"--help"}, 0, "^$"},
+        {bare,
+         {"-c", "exec \"$0\" --port \"3=$(printf '/tmp/\\377')\"", kelvora},
+         2,
+         "^kelvora: \"3=/tmp/\\\\xFF\" is not text"},
+    };
+    for (const auto& c : cases) {
+        QProcess program;
+        program.setProcessEnvironment(c.environment);
+        const bool shell = c.arguments.value(0) == "-c";
+        program.start(shell ? QStringLiteral("/bin/sh") : kelvora, c.arguments);
+        ASSERT_TRUE(program.waitForFinished(20000));
+        const QString error = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << error.toStdString();
+        EXPECT_EQ(program.exitCode(), c.exitCode) << error.toStdString();
+        EXPECT_TRUE(QRegularExpression(c.stderrPattern).match(error).hasMatch())
+            << error.toStdString();
+    }
+}
 #endif
 
 }  // namespace

@@ -90,5 +90,38 @@ TEST_F(PortSearch, StatusTextsOfEveryPortFitTheLabelAndFailedOpensWriteNothing) 
     }
 }
 
+// A slow open: the ticks wait for it up to 2 s, then give it up and go on at their pace; the
+// port is passed over while its open still hangs. One that ends in time behaves as any open.
+TEST_F(PortSearch, ASlowOpenIsWaitedForThenGivenUpAndPassedOver) {
+    port().openResults = {{1, OpenResult::Pending}, {2, OpenResult::Ok}, {5, OpenResult::Pending}};
+    f().comNumber = 1;
+    for (int tick = 1; tick <= 8; ++tick) {  // the 8th, 2.1 s on, gives up
+        f().Findcom_Timer();
+        ASSERT_EQ(port().log.filter("open"), QStringList{"open 1"}) << "tick " << tick;
+    }
+    EXPECT_EQ(label1(), QString::fromUtf8("COM1未打开"));
+    EXPECT_EQ(port().log.last(), "close");
+    f().Findcom_Timer();
+    EXPECT_EQ(label1(), QString::fromUtf8("COM2已打开"));
+    EXPECT_EQ(port().written.size(), 1);
+
+    port().log.clear();
+    f().comNumber = 16;
+    f().Findcom_Timer();
+    f().Findcom_Timer();  // port 1 still hangs: port 2 on this tick
+    EXPECT_EQ(port().log.filter("open"), QStringList({"open 16", "open 2"}));
+    port().finishOpen(1, OpenResult::Ok);
+    EXPECT_EQ(port().log.last(), "late close 1");
+
+    port().written.clear();
+    f().comNumber = 5;
+    f().Findcom_Timer();
+    EXPECT_TRUE(port().written.isEmpty());
+    port().finishOpen(5, OpenResult::Ok);
+    EXPECT_EQ(label1(), QString::fromUtf8("COM5已打开"));
+    EXPECT_EQ(hex(port().written.value(0)), "01 03 00 01 55 77 6B 7C");
+    EXPECT_EQ(f().comNumber, 6);
+}
+
 }  // namespace
 }  // namespace kelvora::testing

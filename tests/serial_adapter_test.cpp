@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QSemaphore>
 #include <QTemporaryDir>
 
 #include "platform/pty_meter.h"
@@ -108,6 +109,55 @@ TEST_F(SerialAdapterOnPty, OnlyAHeldDeviceIsInUse) {
     EXPECT_EQ(WEXITSTATUS(status), int(OpenResult::PermissionDenied));
     port->close();
     EXPECT_EQ(openAs(3), OpenResult::Ok);
+}
+
+// An open that hangs (held by the hook until released) holds up neither the window nor the
+// search: the clock ticks, the next port is tried and answers, the late success is closed,
+// and Close ends the program while another open hangs.
+TEST(SlowOpen, TheWindowAndTheSearchGoOnWhileAnOpenHangs) {
+    PtyMeter slow, meter;
+    QString why;
+    ASSERT_TRUE(slow.start(&why) && meter.start(&why)) << why.toStdString();
+    PortMap ports;
+    ports.assign(1, slow.devicePath());
+    ports.assign(2, meter.devicePath());
+    QSemaphore held;
+    auto adapter = std::make_unique<QtSerialPort>(ports);
+    QtSerialPort& port = *adapter;
+    port.setBeforeOpen([&](const QString& device) {
+        if (device == slow.devicePath())
+            held.acquire();
+    });
+    Form1Seams seams;
+    seams.serialPort = std::move(adapter);
+    seams.clock = std::make_unique<testing::FixedClock>();
+    seams.messageBoxes = std::make_unique<testing::FakeMessageBoxes>();
+    int ends = 0;
+    seams.endProgram = [&ends] { ++ends; };
+    auto form = std::make_unique<Form1>(std::move(seams));
+    int clockTicks = 0;
+    QObject::connect(&form->Timer1, &QTimer::timeout, [&clockTicks] { ++clockTicks; });
+
+    ASSERT_TRUE(waitUntil([&] { return form->comConnected; }, 10000));
+    EXPECT_GE(clockTicks, 2);
+    EXPECT_TRUE(port.openPending(1));
+    held.release();
+    ASSERT_TRUE(waitUntil([&] { return !port.openPending(1); }));
+    QtSerialPort other(ports);
+    other.setPortNumber(1);
+    EXPECT_EQ(other.open(), OpenResult::Ok);  // the late success let go of the device
+    other.close();
+
+    form->comunication.stop();
+    testing::processEventsFor(300);
+    form->comConnected = false;  // the search again, from the hanging port
+    form->comNumber = 1;
+    form->Findcom.start();
+    ASSERT_TRUE(waitUntil([&] { return port.openPending(1); }));
+    form->Command5_Click();
+    EXPECT_EQ(ends, 1);
+    form.reset();  // does not wait for the open
+    held.release();
 }
 
 }  // namespace

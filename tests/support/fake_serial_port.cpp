@@ -6,7 +6,23 @@ OpenResult FakeSerialPort::open() {
     const OpenResult result = openResults.value(number_, OpenResult::InvalidPort);
     log << QStringLiteral("open %1").arg(number_);
     open_ = result == OpenResult::Ok;
+    if (result == OpenResult::Pending) {
+        pending_ << number_;
+        waiting_ = number_;
+    }
     return result;
+}
+
+void FakeSerialPort::finishOpen(int portNumber, OpenResult result) {
+    pending_.removeOne(portNumber);
+    if (waiting_ != portNumber) {
+        if (result == OpenResult::Ok)
+            log << QStringLiteral("late close %1").arg(portNumber);
+        return;
+    }
+    waiting_ = 0;
+    open_ = result == OpenResult::Ok;
+    reportOpen(result);
 }
 
 void FakeSerialPort::write(const QByteArray& bytes) {

@@ -14,7 +14,8 @@ namespace kelvora::testing {
 // "discardInput", ...), so tests can check what reached the line and in which order.
 class FakeSerialPort : public SerialPort {
 public:
-    QMap<int, OpenResult> openResults;  // by port number; ports not listed are invalid
+    QMap<int, OpenResult> openResults;  // by port number; ports not listed are invalid; an open
+                                        // answered Pending ends with finishOpen
     QStringList log;
     QList<QByteArray> written;
 
@@ -24,8 +25,12 @@ public:
     void close() override {
         log << QStringLiteral("close");
         open_ = false;
+        waiting_ = 0;
         input_.clear();
     }
+    bool openPending(int portNumber) const override { return pending_.contains(portNumber); }
+    // Ends a pending open; one given up meanwhile closes a success at once ("late close").
+    void finishOpen(int portNumber, OpenResult result);
     bool isOpen() const override { return open_; }
     void setReceiveThreshold(int bytes) override {
         log << QStringLiteral("threshold %1").arg(threshold_ = bytes);
@@ -53,6 +58,8 @@ public:
 private:
     int number_ = 1;
     bool open_ = false;
+    int waiting_ = 0;  // the port whose pending open is still awaited
+    QList<int> pending_;
     int threshold_ = 0;
     QByteArray input_;
 };
