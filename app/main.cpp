@@ -88,9 +88,9 @@ int main(int argc, char* argv[]) {
         kelvora::InterfaceLanguage language;
         language.show(early.language.value_or(kelvora::InterfaceLanguage::remembered()));
         QString error;
-        const int code = kelvora::runReportCommand(early.reportRecords, early.reportPdf,
-                                                   early.limitOhm, &error, early.site,
-                                                   early.archiveFile);
+        const int code =
+            kelvora::runReportCommand(early.reportRecords, early.reportPdf, early.limitOhm, &error,
+                                      early.site, early.archiveFile);
         if (code != 0) {
             printTo(stderr, program + QStringLiteral(": ") + error + QLatin1Char('\n'));
         }

@@ -81,7 +81,8 @@ std::vector<report::ReportRecord> currentRecords(Form1& form) {
 
 }  // namespace
 
-ReportDialog::ReportDialog(Form1& form) : ReportDialog(form, std::nullopt, QStringLiteral("download")) {}
+ReportDialog::ReportDialog(Form1& form)
+    : ReportDialog(form, std::nullopt, QStringLiteral("download")) {}
 
 ReportDialog::ReportDialog(Form1& form, std::vector<report::ReportRecord> records, QString source)
     : ReportDialog(form, std::optional(std::move(records)), std::move(source)) {}
@@ -106,7 +107,8 @@ ReportDialog::ReportDialog(Form1& form, std::optional<std::vector<report::Report
       wordedIn_(form.language.current()),
       ownRecords_(std::move(records)),
       source_(std::move(source)) {
-    setObjectName(ownRecords_ ? QStringLiteral("visitImportDialog") : QStringLiteral("reportDialog"));
+    setObjectName(ownRecords_ ? QStringLiteral("visitImportDialog")
+                              : QStringLiteral("reportDialog"));
     setModal(false);
     resize(820, 680);
 

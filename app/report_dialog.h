@@ -99,7 +99,7 @@ private:
     std::map<int, QString> pointTexts_;  // as typed, by record number
     std::map<int, QString> lastPoints_;  // the site's latest visit, to pre-fill the rest
     std::optional<std::vector<report::ReportRecord>> ownRecords_;  // imported ones
-    QString source_;  // where the records came from, as filed
+    QString source_;   // where the records came from, as filed
     int pdfType_ = 0;  // the type picked in this dialog's Save, kept apart from the main one
 };
 

@@ -157,16 +157,15 @@ void ReportDialog::fileVisit() {
         return;
     }
     const QString date = visit.site[report::TestDate];
-    QString said =
-        result->added
-            ? tr("已存入档案：%1，%2，%3 条记录，其中 %4 条属于测试点。")
-                  .arg(site, date)
-                  .arg(result->readings)
-                  .arg(visit.points.size())
-            : tr("这些记录已在档案中（%1，%2），没有再次存入。").arg(site, date);
+    QString said = result->added
+                       ? tr("已存入档案：%1，%2，%3 条记录，其中 %4 条属于测试点。")
+                             .arg(site, date)
+                             .arg(result->readings)
+                             .arg(visit.points.size())
+                       : tr("这些记录已在档案中（%1，%2），没有再次存入。").arg(site, date);
     if (!result->flaggedPoints.isEmpty()) {
-        said += QStringLiteral("\n\n") + tr("需关注的测试点：%1")
-                                             .arg(result->flaggedPoints.join(tr("、")));
+        said += QStringLiteral("\n\n") +
+                tr("需关注的测试点：%1").arg(result->flaggedPoints.join(tr("、")));
     }
     form_.messageBoxes->information(this, title, said);
     loadSites();

@@ -26,8 +26,7 @@ std::map<int, report::ReportPointHistory> reportHistory(Archive& archive,
         report::ReportPointHistory& row = rows[record.number];
         row.point = point->second;
         row.thresholdPercent = threshold;
-        const double limit =
-            history && history->ownLimit ? *history->ownLimit : input.limitOhm;
+        const double limit = history && history->ownLimit ? *history->ownLimit : input.limitOhm;
         // The visits before this one, this reading last: the change rule as filing would see it.
         std::vector<PointValue> values;
         int baseline = 0;

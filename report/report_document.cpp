@@ -382,8 +382,8 @@ void ReportDocument::layOut() {
                                    : record.text(ValueSlot::R),
                                record.text(ValueSlot::Rc), record.text(ValueSlot::Rp)};
             QString note = noteOf(record.number);
-            QColor colour = verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20)
-                                                     : QColor(0xc0, 0x10, 0x10);
+            QColor colour =
+                verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20) : QColor(0xc0, 0x10, 0x10);
             if (archived) {
                 const auto history = input_.history.find(record.number);
                 const bool known = history != input_.history.end();

@@ -22,10 +22,10 @@
 #include "files/record_sheet.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
-#include "visit/report_records.h"
-#include "visit/report_settings.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
+#include "visit/report_records.h"
+#include "visit/report_settings.h"
 
 namespace kelvora::testing {
 namespace {
@@ -300,7 +300,8 @@ TEST_F(Report, FilingAndThePreviousValues) {
          {"上次 +上次日期 +变化", "1 +4.20Ω .* 4.00Ω +2020-05-01 +\\+5.0% +测试点：A1 +合格",
           "测试点：B2\n.*2 +7.00Ω .* 5.00Ω +2020-05-01 +\\+40.0% +需关注：比基准上升"}) {
         EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(expected))))
-            << expected << "\n" << text.toStdString();
+            << expected << "\n"
+            << text.toStdString();
     }
     dialog->fileVisit();
     ASSERT_EQ(t->messages->shown.size(), 3);
@@ -311,8 +312,8 @@ TEST_F(Report, FilingAndThePreviousValues) {
     std::unique_ptr<QProcess> program(
         run({"--report", dir.filePath("r.csv"), pdf, "--site", site, "--archive", archive}));
     ASSERT_EQ(program->exitCode(), 0) << program->readAllStandardError().toStdString();
-    EXPECT_TRUE(pdfText(pdf).contains(QRegularExpression(
-        QString::fromUtf8("2 +7.00Ω .* 7.00Ω +2021-05-01 +0.0% +需关注"))));
+    EXPECT_TRUE(pdfText(pdf).contains(
+        QRegularExpression(QString::fromUtf8("2 +7.00Ω .* 7.00Ω +2021-05-01 +0.0% +需关注"))));
 
     QFile::setPermissions(archive, QFile::ReadOwner);
     dialog->setField(report::TestDate, QStringLiteral("2022-05-01"));
@@ -325,8 +326,8 @@ TEST_F(Report, FilingAndThePreviousValues) {
         EXPECT_TRUE(t->messages->shown.back().text.contains(bad));
         EXPECT_EQ(readBytes(bad), before);
     }
-    std::unique_ptr<QProcess> refused(
-        run({"--report", dir.filePath("r.csv"), pdf, "--site", site, "--archive", dir.filePath("bad.sqlite")}));
+    std::unique_ptr<QProcess> refused(run({"--report", dir.filePath("r.csv"), pdf, "--site", site,
+                                           "--archive", dir.filePath("bad.sqlite")}));
     EXPECT_EQ(refused->exitCode(), 1);
     overrideArchiveLocationForThisRun({});
 }
