@@ -41,8 +41,9 @@ QString historyNote(const ReportPointHistory& history, const QString& note) {
     }
     QStringList why;
     if (history.failedLimitOhm) {
-        why << QCoreApplication::translate("kelvora::report", "超过限值 %1 Ω")
-                   .arg(limitText(*history.failedLimitOhm));
+        // The limit and its unit are not parted at a line's end.
+        why << QCoreApplication::translate("kelvora::report", "超过限值 %1")
+                   .arg(limitText(*history.failedLimitOhm) + QChar(0x00A0) + QChar(0x03A9));
     }
     if (history.overload) {
         why << QCoreApplication::translate("kelvora::report", "超量程");

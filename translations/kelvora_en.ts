@@ -615,8 +615,8 @@ then log out and log in again for the group to take effect.</translation>
         <translation>Test point: %1</translation>
     </message>
     <message>
-        <source>超过限值 %1 Ω</source>
-        <translation>above the limit of %1 Ω</translation>
+        <source>超过限值 %1</source>
+        <translation>above the limit of %1</translation>
     </message>
     <message>
         <source>比基准上升 %1（超过 %2）</source>
