@@ -330,6 +330,13 @@ TEST_F(Report, FilingAndThePreviousValues) {
                                            "--archive", dir.filePath("bad.sqlite")}));
     EXPECT_EQ(refused->exitCode(), 1);
     overrideArchiveLocationForThisRun({});
+
+    // An import of a record CSV opens the same dialog holding the file's records.
+    ReportDialog* imported = openVisitImport(*t->form, dir.filePath("r.csv"), nullptr);
+    ASSERT_NE(imported, nullptr);
+    EXPECT_EQ(imported->notesTable()->rowCount(), 2);
+    EXPECT_EQ(openVisitImport(*t->form, dir.filePath("bad.sqlite"), nullptr), nullptr);
+    EXPECT_EQ(t->messages->shown.back().kind, QStringLiteral("exclamation"));
 }
 
 // A full disk, stood in for by a file-size limit: the box says why and the old file stays.
