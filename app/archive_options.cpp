@@ -60,8 +60,12 @@ QString takeArchiveOption(const QStringList& arguments, qsizetype& k, CommandLin
 
 QString checkArchiveOptions(CommandLine& line) {
     const bool adding = !line.archiveAdd.isEmpty();
-    if (!adding && (!line.site.isEmpty() || !line.date.isEmpty())) {
-        return QStringLiteral("--site and --date go with --archive-add");
+    const bool reporting = !line.reportPdf.isEmpty();
+    if (!adding && !reporting && !line.site.isEmpty()) {
+        return QStringLiteral("--site goes with --archive-add or --report");
+    }
+    if (!adding && !line.date.isEmpty()) {
+        return QStringLiteral("--date goes with --archive-add");
     }
     if (adding && line.site.isEmpty()) {
         return QStringLiteral("--archive-add needs --site NAME");

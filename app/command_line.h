@@ -25,7 +25,7 @@ struct CommandLine {
 
     QString archiveFile;        // --archive FILE: this archive instead of the default, one run
     QString archiveAdd;         // --archive-add RECORDS.csv: file them as a visit, end
-    QString site;               // --site NAME with --archive-add
+    QString site;               // --site NAME with --archive-add or --report
     QString date;               // --date YYYY-MM-DD with --archive-add (empty: today)
     QMap<int, QString> points;  // --point K=NAME with --archive-add
     QString history;            // --history NAME: print the site's history as JSON, end

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/archive_command.h"
+#include "app/archive_location.h"
 #include "app/argument_text.h"
 #include "app/command_line.h"
 #include "app/demo_meter.h"
@@ -103,7 +104,8 @@ int main(int argc, char* argv[]) {
         language.show(early.language.value_or(kelvora::InterfaceLanguage::remembered()));
         QString error;
         const int code =
-            kelvora::runReportCommand(early.reportRecords, early.reportPdf, early.limitOhm, &error);
+            kelvora::runReportCommand(early.reportRecords, early.reportPdf, early.limitOhm, &error,
+                                      early.site, early.archiveFile);
         if (code != 0) {
             printTo(stderr, program + QStringLiteral(": ") + error + QLatin1Char('\n'));
         }
@@ -147,6 +149,7 @@ int main(int argc, char* argv[]) {
 
     kelvora::quitEventLoopOnSignals();
     kelvora::InterfaceLanguage::overrideForThisRun(line.language);
+    kelvora::overrideArchiveLocationForThisRun(line.archiveFile);
     kelvora::Form1 window(kelvora::makeRealSeams(ports));
     window.show();
     return app.exec();

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -39,6 +41,7 @@ const SaveTypes kPdfType = {QT_TRANSLATE_NOOP("kelvora::SaveTypes", "PDF 文件(
                             {".pdf"}};
 constexpr int kRefreshDelayMs = 200;
 constexpr int kNoteColumn = 3;
+constexpr int kPointColumn = 4;  // shown before the note
 // Reports this long take more than a moment to write: their progress is shown.
 constexpr int kPagesShownInProgress = 40;
 
@@ -79,6 +82,13 @@ std::vector<report::ReportRecord> currentRecords(Form1& form) {
 }  // namespace
 
 ReportDialog::ReportDialog(Form1& form)
+    : ReportDialog(form, std::nullopt, QStringLiteral("download")) {}
+
+ReportDialog::ReportDialog(Form1& form, std::vector<report::ReportRecord> records, QString source)
+    : ReportDialog(form, std::optional(std::move(records)), std::move(source)) {}
+
+ReportDialog::ReportDialog(Form1& form, std::optional<std::vector<report::ReportRecord>> records,
+                           QString source)
     : QDialog(&form),
       form_(form),
       date_(new QDateEdit(this)),
@@ -89,10 +99,16 @@ ReportDialog::ReportDialog(Form1& form)
       save_(new QPushButton(this)),
       print_(new QPushButton(this)),
       preview_(new QPushButton(this)),
+      file_(new QPushButton(this)),
+      siteNames_(new QStringListModel(this)),
+      pointNames_(new QStringListModel(this)),
       limitLabel_(new QLabel(this)),
       notesLabel_(new QLabel(this)),
-      wordedIn_(form.language.current()) {
-    setObjectName(QStringLiteral("reportDialog"));
+      wordedIn_(form.language.current()),
+      ownRecords_(std::move(records)),
+      source_(std::move(source)) {
+    setObjectName(ownRecords_ ? QStringLiteral("visitImportDialog")
+                              : QStringLiteral("reportDialog"));
     setModal(false);
     resize(820, 680);
 
@@ -136,7 +152,7 @@ ReportDialog::ReportDialog(Form1& form)
     site->addWidget(limitLabel_, row, 0);
     site->addLayout(limitRow, row, 1, 1, 3);
 
-    notes_->setColumnCount(4);
+    notes_->setColumnCount(5);
     notes_->verticalHeader()->hide();
     notes_->horizontalHeader()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
     notes_->setColumnWidth(0, 56);
@@ -149,6 +165,7 @@ ReportDialog::ReportDialog(Form1& form)
     buttons->addWidget(preview_);
     buttons->addWidget(print_);
     buttons->addWidget(save_);
+    buttons->addWidget(file_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(site);
     layout->addWidget(notesLabel_);
@@ -162,38 +179,47 @@ ReportDialog::ReportDialog(Form1& form)
     connect(notes_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kNoteColumn) {
             noteTexts_[item->data(Qt::UserRole).toInt()] = item->text();
+        } else if (item->column() == kPointColumn) {
+            pointTexts_[item->data(Qt::UserRole).toInt()] = item->text();
         }
     });
-    connect(&form.records, &RecordModel::cleared, this, [this] {
-        noteTexts_.clear();
-        scheduleRefresh();
-    });
-    connect(&form.records, &RecordModel::recordTaken, this, [this](int number) {
-        if (number == 1) {
-            noteTexts_.clear();  // a new download
-        }
-        scheduleRefresh();
-    });
+    if (!ownRecords_) {
+        connect(&form.records, &RecordModel::cleared, this, [this] {
+            noteTexts_.clear();
+            pointTexts_.clear();
+            scheduleRefresh();
+        });
+        connect(&form.records, &RecordModel::recordTaken, this, [this](int number) {
+            if (number == 1) {
+                noteTexts_.clear();  // a new download
+                pointTexts_.clear();
+            }
+            scheduleRefresh();
+        });
+    }
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(kRefreshDelayMs);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { refreshRecords(); });
+    setUpArchive();
     retranslate();
     refreshRecords();
 }
 
 void ReportDialog::retranslate() {
-    setWindowTitle(tr("测试报告"));
+    setWindowTitle(ownRecords_ ? tr("导入记录：%1").arg(QFileInfo(source_).fileName())
+                               : tr("测试报告"));
     for (int f = 0; f < report::kSiteFieldCount; ++f) {
         fieldLabels_[size_t(f)]->setText(report::siteFieldLabel(SiteField(f)));
     }
     limitLabel_->setText(tr("接地电阻限值"));
     notesLabel_->setText(tr("各条记录的备注："));
     notes_->setHorizontalHeaderLabels(
-        {QStringLiteral("NO."), tr("类型"), tr("读数"), tr("备注（电极、位置）")});
+        {QStringLiteral("NO."), tr("类型"), tr("读数"), tr("备注（电极、位置）"), tr("测试点")});
     noRecords_->setText(tr("没有记录：请先读取记录，再生成报告。"));
     save_->setText(tr("保存 PDF…"));
     print_->setText(tr("打印…"));
     preview_->setText(tr("预览"));
+    file_->setText(tr("存入档案"));
     if (!limitError_->text().isEmpty()) {
         QString why;
         report::parseLimit(limit_->text(), &why);
@@ -232,7 +258,7 @@ void ReportDialog::refreshRecords() {
         refreshTimer_.start();  // a note being typed is not swept away
         return;
     }
-    const std::vector<report::ReportRecord> records = currentRecords(form_);
+    const std::vector<report::ReportRecord> records = this->records();
     notes_->blockSignals(true);
     notes_->setRowCount(int(records.size()));
     for (int row = 0; row < int(records.size()); ++row) {
@@ -241,11 +267,13 @@ void ReportDialog::refreshRecords() {
             QString::number(record.number),
             record.missing ? QCoreApplication::translate("kelvora::ReportDialog", "未能读取")
                            : modeText(record.mode),
-            readingText(record), noteTexts_[record.number]};
-        for (int column = 0; column < 4; ++column) {
+            readingText(record), noteTexts_[record.number],
+            pointTexts_.count(record.number) > 0 ? pointTexts_[record.number]
+                                                 : lastPoints_[record.number]};
+        for (int column = 0; column < 5; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setData(Qt::UserRole, record.number);
-            if (column != kNoteColumn) {
+            if (column != kNoteColumn && column != kPointColumn) {
                 item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             }
             notes_->setItem(row, column, item);
@@ -255,9 +283,13 @@ void ReportDialog::refreshRecords() {
     const bool any = !records.empty();
     notes_->setVisible(any);
     noRecords_->setVisible(!any);
-    for (QPushButton* button : {save_, print_, preview_}) {
+    for (QPushButton* button : {save_, print_, preview_, file_}) {
         button->setEnabled(any);
     }
+}
+
+std::vector<report::ReportRecord> ReportDialog::records() const {
+    return ownRecords_ ? *ownRecords_ : currentRecords(form_);
 }
 
 void ReportDialog::setField(SiteField field, const QString& text) {
@@ -290,15 +322,16 @@ std::optional<report::ReportInput> ReportDialog::reportInput() {
     }
     input.limitOhm = *limit;
     report::saveReportSettings(*settingsStore(), {input.site, input.limitOhm});
-    input.records = currentRecords(form_);
+    input.records = records();
     for (const auto& [record, note] : noteTexts_) {
         if (!note.isEmpty()) {
             input.notes[record] = note;
         }
     }
-    input.soil = report::soilOf(form_.soilChoice);
+    input.soil = ownRecords_ ? report::soilOf(input.records) : report::soilOf(form_.soilChoice);
     input.madeAt = form_.clock->now();
     input.version = QStringLiteral(KELVORA_VERSION);
+    input.history = archiveHistory(input);
     return input;
 }
 

@@ -9,6 +9,7 @@
 #include "look/fonts.h"
 #include "modbus/record_download.h"
 #include "report/report_charts.h"
+#include "report/report_history_text.h"
 #include "soil/soil_texts.h"
 #include "visit/report_settings.h"
 
@@ -360,22 +361,54 @@ void ReportDocument::layOut() {
                     {},
                     {},
                     4};
+        // With the site's archive: the previous value, its date and the change beside each.
+        const bool archived = !input_.history.empty();
+        if (archived) {
+            table = {{{QStringLiteral("NO."), 0.05},
+                      {QStringLiteral("R"), 0.1},
+                      {QStringLiteral("Rc"), 0.1},
+                      {QStringLiteral("Rp"), 0.1},
+                      {QCoreApplication::translate("kelvora::report", "上次"), 0.1},
+                      {QCoreApplication::translate("kelvora::report", "上次日期"), 0.13},
+                      {QCoreApplication::translate("kelvora::report", "变化"), 0.09},
+                      {QCoreApplication::translate("kelvora::report", "备注"), 0.23},
+                      {QCoreApplication::translate("kelvora::report", "结论"), 0.1}},
+                     {},
+                     {},
+                     7};
+        }
         for (const ReportRecord& record : input_.records) {
             if (record.missing || record.mode != MeasuringMode::EarthResistance) {
                 continue;
             }
             const Verdict verdict = verdictOf(record, input_.limitOhm);
-            table.rows.push_back({QString::number(record.number),
-                                  verdict == Verdict::Overload
-                                      ? QCoreApplication::translate("kelvora::report", "超量程")
-                                      : record.text(ValueSlot::R),
-                                  record.text(ValueSlot::Rc), record.text(ValueSlot::Rp),
-                                  noteOf(record.number),
-                                  verdict == Verdict::Pass
-                                      ? QCoreApplication::translate("kelvora::report", "合格")
-                                      : QCoreApplication::translate("kelvora::report", "不合格")});
-            table.rowColours.push_back(verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20)
-                                                                : QColor(0xc0, 0x10, 0x10));
+            QStringList row = {QString::number(record.number),
+                               verdict == Verdict::Overload
+                                   ? QCoreApplication::translate("kelvora::report", "超量程")
+                                   : record.text(ValueSlot::R),
+                               record.text(ValueSlot::Rc), record.text(ValueSlot::Rp)};
+            QString note = noteOf(record.number);
+            QColor colour =
+                verdict == Verdict::Pass ? QColor(0x10, 0x70, 0x20) : QColor(0xc0, 0x10, 0x10);
+            if (archived) {
+                const auto history = input_.history.find(record.number);
+                const bool known = history != input_.history.end();
+                row << (known ? previousValueText(history->second) : QString())
+                    << (known ? history->second.previousDate : QString())
+                    << (known ? changeText(history->second) : QString());
+                if (known) {
+                    note = historyNote(history->second, note);
+                    if (verdict == Verdict::Pass && flagged(history->second)) {
+                        colour = QColor(0xb0, 0x60, 0x00);  // passes, yet risen too far
+                    }
+                }
+            }
+            row << note
+                << (verdict == Verdict::Pass
+                        ? QCoreApplication::translate("kelvora::report", "合格")
+                        : QCoreApplication::translate("kelvora::report", "不合格"));
+            table.rows.push_back(row);
+            table.rowColours.push_back(colour);
         }
         auto shared = std::make_shared<Table>(std::move(table));
         placeTable(flow, *shared);

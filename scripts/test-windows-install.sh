@@ -2,7 +2,8 @@
 # Tests the Windows installer under Wine, in the build's own prefix: a silent install into
 # Program Files, the Start-menu shortcut and the Apps & Features entry, the installed program's
 # window (the window check), a newer installer replacing the older one in place, and a silent
-# uninstall that removes everything it installed and leaves the user's files and settings.
+# uninstall that removes everything it installed and leaves the user's files, settings and
+# site archive.
 # Expects dist/ as scripts/package.sh leaves it (both versions); run inside an X display.
 set -e
 cd "$(dirname "$0")/.."
@@ -27,12 +28,15 @@ installed_version() {
 
 folder="$WINEPREFIX/drive_c/Program Files/Kelvora"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kelvora"
+# The user's data folder (%APPDATA%\kelvora), where the site archive lives.
+data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/kelvora"
 # Whatever happens, the prefix is left as the other tests need it: nothing installed, no
 # setting of the program's (a remembered English would change the window check's captions).
 clean_up() {
     wineserver -k 2>/dev/null || true
     wineserver -w
     rm -rf "$folder" "$menu" "$WINEPREFIX/drive_c/Kelvora"
+    rm -f "$data/archive.sqlite"
     scripts/wine-run.sh reg delete 'HKCU\Software\Kelvora' /f >/dev/null 2>&1 || true
     scripts/wine-run.sh reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
     wineserver -w
@@ -51,9 +55,11 @@ wine_run "dist/Kelvora-$version-win64.exe" /S
 
 sh scripts/check-windows-window.sh "$folder/kelvora.exe" build-windows/install-check
 
-# What the user made: a saved file and a setting, which the uninstaller must not touch.
-mkdir -p "$WINEPREFIX/drive_c/Kelvora"
+# What the user made: a saved file, a setting and the site archive, which the uninstaller
+# must not touch.
+mkdir -p "$WINEPREFIX/drive_c/Kelvora" "$data"
 echo kept >"$WINEPREFIX/drive_c/Kelvora/saved.txt"
+echo kept >"$data/archive.sqlite"
 wine_run reg add 'HKCU\Software\Kelvora\Kelvora\interface' /v language /d en /f >/dev/null
 
 wine_run "dist/Kelvora-$newer-win64.exe" /S
@@ -70,6 +76,7 @@ done
 [ -e "$menu" ] && fail "the Start-menu entry is left after the uninstall"
 [ -z "$(installed_version)" ] || fail "Apps & Features still lists Kelvora"
 [ -f "$WINEPREFIX/drive_c/Kelvora/saved.txt" ] || fail "the uninstall removed the user's file"
+[ "$(cat "$data/archive.sqlite")" = kept ] || fail "the uninstall removed the user's archive"
 wine_run reg query 'HKCU\Software\Kelvora\Kelvora\interface' /v language >/dev/null 2>&1 ||
     fail "the uninstall removed the user's settings"
 echo "kelvora: installer test passed (Kelvora-$version-win64.exe, upgraded to $newer, uninstalled)"

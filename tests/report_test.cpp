@@ -12,18 +12,20 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTableWidget>
 
+#include "app/archive_location.h"
 #include "app/demo_meter.h"
 #include "app/record_table.h"
 #include "app/report_dialog.h"
 #include "files/record_sheet.h"
 #include "report/report_document.h"
 #include "report/report_pdf.h"
-#include "visit/report_records.h"
-#include "visit/report_settings.h"
 #include "save_test_support.h"
 #include "support/fake_platform.h"
+#include "visit/report_records.h"
+#include "visit/report_settings.h"
 
 namespace kelvora::testing {
 namespace {
@@ -257,6 +259,84 @@ TEST_F(Report, LongReportPaginates) {
         all << k;
     }
     EXPECT_EQ(seen, all);
+}
+
+// Filing from the dialog: once, then again (nothing added, and said); the next download's
+// points pre-filled; its report and --report --site show the previous values and why a
+// point is flagged; a bad or read-only archive refuses with the reason and stays as it was.
+TEST_F(Report, FilingAndThePreviousValues) {
+    const QString archive = dir.filePath("archive.sqlite"), pdf = dir.filePath("r.pdf");
+    overrideArchiveLocationForThisRun(archive);
+    csvOf(*t->form, {reading(400, 0x12), reading(500, 0x12)});
+    ReportDialog* dialog = openDialog(*t->form);
+    ASSERT_NE(dialog, nullptr);
+    const QString site = QStringLiteral("北区 '; DROP TABLE site; --");
+    dialog->setField(report::Project, site);
+    dialog->setField(report::Tester, QStringLiteral("张三"));
+    dialog->setField(report::TestDate, QStringLiteral("2020-05-01"));
+    dialog->limitEdit()->setText("10");
+    dialog->notesTable()->item(0, 4)->setText(QStringLiteral("A1"));
+    dialog->notesTable()->item(1, 4)->setText(QStringLiteral("B2"));
+    dialog->fileVisit();
+    dialog->fileVisit();
+    ASSERT_EQ(t->messages->shown.size(), 2);
+    EXPECT_TRUE(t->messages->shown[0].text.startsWith(
+        QStringLiteral("已存入档案：%1，2020-05-01，2 条记录，其中 2 条").arg(site)));
+    EXPECT_TRUE(t->messages->shown[1].text.contains(QStringLiteral("没有再次存入")));
+    EXPECT_EQ(dialog->siteNames()->stringList(), QStringList{site});
+
+    const QByteArray csv = csvOf(*t->form, {reading(420, 0x12), reading(700, 0x12)});
+    dialog->hide();
+    openDialog(*t->form);
+    EXPECT_EQ(dialog->notesTable()->item(1, 4)->text(), QStringLiteral("B2"));
+    dialog->setField(report::Tester, {});
+    dialog->chooseSite(site);
+    EXPECT_EQ(dialog->field(report::Tester), QStringLiteral("张三"));
+    dialog->setField(report::TestDate, QStringLiteral("2021-05-01"));
+    t->dialog->answers.push_back({{DialogOutcome::Accepted, {}}, pdf, 1, {}});
+    dialog->savePdf();
+    const QString text = pdfText(pdf);
+    for (const char* expected :
+         {"上次 +上次日期 +变化", "1 +4.20Ω .* 4.00Ω +2020-05-01 +\\+5.0% +测试点：A1 +合格",
+          "测试点：B2\n.*2 +7.00Ω .* 5.00Ω +2020-05-01 +\\+40.0% +需关注：比基准上升"}) {
+        EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(expected))))
+            << expected << "\n"
+            << text.toStdString();
+    }
+    dialog->fileVisit();
+    ASSERT_EQ(t->messages->shown.size(), 3);
+    EXPECT_TRUE(t->messages->shown[2].text.endsWith(QStringLiteral("需关注的测试点：B2")));
+
+    // The command line: today's report after the two visits, the points of the latest.
+    ASSERT_TRUE(writeBytes(dir.filePath("r.csv"), csv));
+    std::unique_ptr<QProcess> program(
+        run({"--report", dir.filePath("r.csv"), pdf, "--site", site, "--archive", archive}));
+    ASSERT_EQ(program->exitCode(), 0) << program->readAllStandardError().toStdString();
+    EXPECT_TRUE(pdfText(pdf).contains(
+        QRegularExpression(QString::fromUtf8("2 +7.00Ω .* 7.00Ω +2021-05-01 +0.0% +需关注"))));
+
+    QFile::setPermissions(archive, QFile::ReadOwner);
+    dialog->setField(report::TestDate, QStringLiteral("2022-05-01"));
+    ASSERT_TRUE(writeBytes(dir.filePath("bad.sqlite"), QByteArray(4096, 'x')));
+    for (const QString& bad : {archive, dir.filePath("bad.sqlite")}) {
+        overrideArchiveLocationForThisRun(bad);
+        const QByteArray before = readBytes(bad);
+        dialog->fileVisit();
+        EXPECT_EQ(t->messages->shown.back().kind, QStringLiteral("exclamation"));
+        EXPECT_TRUE(t->messages->shown.back().text.contains(bad));
+        EXPECT_EQ(readBytes(bad), before);
+    }
+    std::unique_ptr<QProcess> refused(run({"--report", dir.filePath("r.csv"), pdf, "--site", site,
+                                           "--archive", dir.filePath("bad.sqlite")}));
+    EXPECT_EQ(refused->exitCode(), 1);
+    overrideArchiveLocationForThisRun({});
+
+    // An import of a record CSV opens the same dialog holding the file's records.
+    ReportDialog* imported = openVisitImport(*t->form, dir.filePath("r.csv"), nullptr);
+    ASSERT_NE(imported, nullptr);
+    EXPECT_EQ(imported->notesTable()->rowCount(), 2);
+    EXPECT_EQ(openVisitImport(*t->form, dir.filePath("bad.sqlite"), nullptr), nullptr);
+    EXPECT_EQ(t->messages->shown.back().kind, QStringLiteral("exclamation"));
 }
 
 // A full disk, stood in for by a file-size limit: the box says why and the old file stays.

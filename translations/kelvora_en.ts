@@ -278,6 +278,46 @@ then log out and log in again for the group to take effect.</translation>
         <source>无法显示打印预览</source>
         <translation>The print preview cannot be shown</translation>
     </message>
+    <message>
+        <source>导入记录：%1</source>
+        <translation>Import records: %1</translation>
+    </message>
+    <message>
+        <source>测试点</source>
+        <translation>Test point</translation>
+    </message>
+    <message>
+        <source>存入档案</source>
+        <translation>File in archive</translation>
+    </message>
+    <message>
+        <source>请先填写工程名称：档案按工程保存各次测试。</source>
+        <translation>Enter the project name first: the archive keeps each visit under its site.</translation>
+    </message>
+    <message>
+        <source>没有存入档案：%1</source>
+        <translation>Nothing was filed: %1</translation>
+    </message>
+    <message>
+        <source>已存入档案：%1，%2，%3 条记录，其中 %4 条属于测试点。</source>
+        <translation>Filed in the archive: %1, %2, %3 records, %4 of them at test points.</translation>
+    </message>
+    <message>
+        <source>这些记录已在档案中（%1，%2），没有再次存入。</source>
+        <translation>These records are in the archive already (%1, %2): nothing was filed again.</translation>
+    </message>
+    <message>
+        <source>需关注的测试点：%1</source>
+        <translation>Flagged test points: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>导入记录</source>
+        <translation>Import records</translation>
+    </message>
 </context>
 <context>
     <name>kelvora::SaveTypes</name>
@@ -593,6 +633,34 @@ then log out and log in again for the group to take effect.</translation>
     <message>
         <source>以下记录的读数不可能出自仪器，没有判定：%1（共 %2 条）。</source>
         <translation>The readings of these records cannot have come from the meter and are not judged: %1 (%2 in all).</translation>
+    </message>
+    <message>
+        <source>上次</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>上次日期</source>
+        <translation>Last date</translation>
+    </message>
+    <message>
+        <source>变化</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>测试点：%1</source>
+        <translation>Test point: %1</translation>
+    </message>
+    <message>
+        <source>超过限值 %1</source>
+        <translation>above the limit of %1</translation>
+    </message>
+    <message>
+        <source>比基准上升 %1（超过 %2）</source>
+        <translation>risen %1 above its baseline (more than %2)</translation>
+    </message>
+    <message>
+        <source>需关注：%1</source>
+        <translation>Flagged: %1</translation>
     </message>
     <message>
         <source>；</source>

@@ -58,6 +58,21 @@ struct ReportSoil {
     QString problem;  // why there is no model, or that it did not converge
 };
 
+// A record's test point as the site archive knew it before this visit, for the
+// earth-resistance table.
+struct ReportPointHistory {
+    QString point;
+    QString previousDate;                 // empty: the point's first visit
+    QString previousText;                 // R as shown then
+    std::optional<double> changePercent;  // from the previous value
+    // Why the point is flagged now: its limit (the point's own or the visit's) failed, an
+    // overload, or the rise above its baseline (in percent) over the threshold.
+    std::optional<double> failedLimitOhm;
+    bool overload = false;
+    std::optional<double> riseAboveBaseline;
+    double thresholdPercent = 0;
+};
+
 struct ReportInput {
     SiteFields site;
     double limitOhm = kDefaultLimitOhm;
@@ -66,6 +81,9 @@ struct ReportInput {
     ReportSoil soil;
     QDateTime madeAt;  // shown in every page's footer
     QString version;
+    // By record number, for the records with a test point of an archived site; empty: the
+    // report is the one without the archive.
+    std::map<int, ReportPointHistory> history;
 };
 
 // A reading passes when it is a number at or below the limit; an overload does not, nor a

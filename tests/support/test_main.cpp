@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    QStandardPaths::setTestModeEnabled(true);  // nor the user's archive
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
