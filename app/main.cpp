@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/archive_command.h"
+#include "app/archive_session.h"
 #include "app/command_line.h"
 #include "app/demo_meter.h"
 #include "app/form1.h"
@@ -127,6 +128,7 @@ int main(int argc, char* argv[]) {
     kelvora::quitEventLoopOnSignals();
     kelvora::InterfaceLanguage::overrideForThisRun(line.language);
     kelvora::Form1 window(kelvora::makeRealSeams(ports));
+    window.archiveSession->setPath(line.archiveFile);
     window.show();
     return app.exec();
 }
