@@ -1,6 +1,5 @@
 #include "app/archive_session.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 #include "app/archive_window.h"
@@ -11,12 +10,10 @@ namespace kelvora {
 
 namespace {
 
-const char kContext[] = "kelvora::ArchiveWindow";
-
 void sayNotOpened(Form1& form, QWidget* parent, const QString& path, const QString& why) {
-    form.messageBoxes->warning(parent, QCoreApplication::translate(kContext, "档案"),
-                               QCoreApplication::translate(kContext, "无法打开档案 %1\n%2")
-                                   .arg(QDir::toNativeSeparators(path), why));
+    form.messageBoxes->warning(
+        parent, ArchiveWindow::tr("档案"),
+        ArchiveWindow::tr("无法打开档案 %1\n%2").arg(QDir::toNativeSeparators(path), why));
 }
 
 }  // namespace
