@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractAxis>
+#include <QAction>
 #include <QChart>
 #include <QChartView>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLogValueAxis>
+#include <QMenu>
 #include <QScatterSeries>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -106,6 +108,11 @@ protected:
 };
 
 TEST_F(ArchiveWindowTest, TablesAndChartOfAFiledSite) {
+    const QList<QAction*> items = t->form->mnuoperate->actions();
+    EXPECT_EQ(items.mid(items.size() - 2),
+              QList<QAction*>({t->form->mnuarchive, t->form->mnuchart}));
+    EXPECT_EQ(t->form->mnuarchive->text(), "档案…");
+    EXPECT_TRUE(t->form->mnuarchive->isEnabled() && !t->form->mnuarchive->isCheckable());
     ArchiveWindow& w = openFiled();
     EXPECT_EQ(w.sitesTable()->rowCount(), 2);
     w.filter()->setText(QStringLiteral("北区"));
