@@ -85,7 +85,7 @@ QString flagText(unsigned flags) {
         reasons << ArchiveWindow::tr("过载");
     }
     if (flags & archive::FlagRise) {
-        reasons << ArchiveWindow::tr("较基准上升超过阈值");
+        reasons << ArchiveWindow::tr("升幅超过阈值");
     }
     return reasons.join(QStringLiteral(", "));
 }
@@ -137,7 +137,7 @@ ArchiveWindow::ArchiveWindow(Form1& form, ArchiveSession& session)
     panes->addWidget(left);
     panes->addWidget(right);
     panes->setStretchFactor(1, 1);
-    panes->setSizes({500, 740});
+    panes->setSizes({560, 680});
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menus_);
     layout->addWidget(panes, 1);

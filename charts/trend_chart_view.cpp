@@ -16,6 +16,7 @@ namespace kelvora {
 namespace {
 
 const QColor kThresholdColour(0xd0, 0x80, 0x10);
+const QColor kValueColour(0x20, 0x60, 0xc0);
 
 QList<QPointF> pointsOf(const ChartSeriesData& series) {
     QList<QPointF> points;
@@ -70,10 +71,14 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     } else {
         auto* linear = new QValueAxis;
         linear->setLabelFormat(QStringLiteral("%g"));
+        linear->setRange(data.yMin, data.yMax);
+        linear->applyNiceNumbers();
         yAxis = linear;
     }
     yAxis->setTitleText(QStringLiteral("R/Ω"));
-    yAxis->setRange(data.yMin, data.yMax);
+    if (data.logarithmic) {
+        yAxis->setRange(data.yMin, data.yMax);
+    }
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
 
@@ -90,6 +95,10 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     auto* values = new QLineSeries;
     values->setName(data.values.name);
     values->setPointsVisible(true);
+    QPen valuePen(kValueColour);
+    valuePen.setWidthF(2);
+    values->setPen(valuePen);
+    values->setColor(kValueColour);
     values->replace(pointsOf(data.values));
     chart->addSeries(values);
     if (!data.flagged.points.empty()) {

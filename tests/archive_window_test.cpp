@@ -122,11 +122,11 @@ TEST_F(ArchiveWindowTest, TablesAndChartOfAFiledSite) {
 
     QTableWidget* points = w.pointsTable();
     ASSERT_EQ(points->rowCount(), 3);
-    const QStringList p1 = {"P1", "2.60Ω", "2025-05-01", "合格", "+30.0 %", "较基准上升超过阈值"};
+    const QStringList p1 = {"P1", "2.60Ω", "2025-05-01", "合格", "+30.0 %", "升幅超过阈值"};
     for (int c = 0; c < p1.size(); ++c) {
         EXPECT_EQ(text(points, 0, c), p1[c]) << c;
     }
-    EXPECT_EQ(text(points, 1, 5), "超过限值, 较基准上升超过阈值");
+    EXPECT_EQ(text(points, 1, 5), "超过限值, 升幅超过阈值");
     EXPECT_EQ(text(points, 2, 4), "+10.0 %");
     EXPECT_EQ(text(points, 2, 5), "");
     EXPECT_NE(points->item(0, 0)->background(), points->item(2, 0)->background());

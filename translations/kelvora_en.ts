@@ -20,10 +20,6 @@
         <translation>Above the limit</translation>
     </message>
     <message>
-        <source>较基准上升超过阈值</source>
-        <translation>Risen above the threshold</translation>
-    </message>
-    <message>
         <source>档案</source>
         <translation>Archive</translation>
     </message>
@@ -218,6 +214,10 @@ The site and its test points stay.</translation>
 %2</source>
         <translation>Cannot open the archive %1
 %2</translation>
+    </message>
+    <message>
+        <source>升幅超过阈值</source>
+        <translation>Risen above threshold</translation>
     </message>
 </context>
 <context>
