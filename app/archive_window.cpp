@@ -24,7 +24,7 @@ namespace kelvora {
 
 namespace {
 
-const QSize kDefaultSize(1240, 780);
+const QSize kDefaultSize(1320, 800);
 const QColor kFlaggedBackground(0xff, 0xe0, 0xe0);
 
 QTableWidget* makeTable(QWidget* parent) {
@@ -137,7 +137,7 @@ ArchiveWindow::ArchiveWindow(Form1& form, ArchiveSession& session)
     panes->addWidget(left);
     panes->addWidget(right);
     panes->setStretchFactor(1, 1);
-    panes->setSizes({560, 680});
+    panes->setSizes({580, 740});
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menus_);
     layout->addWidget(panes, 1);
@@ -208,7 +208,7 @@ void ArchiveWindow::retranslate() {
     deleteVisit_->setText(tr("删除该次测试…"));
     filterLabel_->setText(tr("查找站点："));
     filter_->setPlaceholderText(tr("站点名称"));
-    setHeaders(*sites_, {tr("站点"), tr("地点"), tr("测试点"), tr("需关注")});
+    setHeaders(*sites_, {tr("站点"), tr("地点"), tr("测试点数"), tr("需关注")});
     setHeaders(*points_,
                {tr("测试点"), tr("最新值"), tr("日期"), tr("结论"), tr("较基准"), tr("标记")});
     setHeaders(*visits_, {tr("日期"), tr("测试值"), QStringLiteral("Rc"), QStringLiteral("Rp"),

@@ -39,13 +39,20 @@ void addLine(QChart& chart, const TrendChartData& data, double y, const QColor& 
     chart.addSeries(line);
 }
 
+// Marks at the data's top (the overloads) are moved to the top of the axis as drawn.
 QScatterSeries* addMarks(QChart& chart, const ChartSeriesData& series, qreal size,
-                         const QColor& colour) {
+                         const QColor& colour, double dataTop, double axisTop) {
     auto* marks = new QScatterSeries;
     marks->setName(series.name);
     marks->setMarkerSize(size);
     marks->setColor(colour);
-    marks->replace(pointsOf(series));
+    QList<QPointF> points = pointsOf(series);
+    for (QPointF& point : points) {
+        if (point.y() == dataTop) {
+            point.setY(axisTop);
+        }
+    }
+    marks->replace(points);
     chart.addSeries(marks);
     return marks;
 }
@@ -62,6 +69,7 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     xAxis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(data.xMin)),
                     QDateTime::fromMSecsSinceEpoch(qint64(data.xMax)));
     QAbstractAxis* yAxis = nullptr;
+    double top = data.yMax;
     if (data.logarithmic) {
         auto* log = new QLogValueAxis;
         log->setBase(10);
@@ -73,6 +81,7 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
         linear->setLabelFormat(QStringLiteral("%g"));
         linear->setRange(data.yMin, data.yMax);
         linear->applyNiceNumbers();
+        top = linear->max();
         yAxis = linear;
     }
     yAxis->setTitleText(QStringLiteral("R/Ω"));
@@ -102,14 +111,15 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     values->replace(pointsOf(data.values));
     chart->addSeries(values);
     if (!data.flagged.points.empty()) {
-        QScatterSeries* flagged = addMarks(*chart, data.flagged, 14, Qt::transparent);
+        QScatterSeries* flagged =
+            addMarks(*chart, data.flagged, 14, Qt::transparent, data.yMax, top);
         flagged->setBorderColor(Qt::red);
         QPen ring(Qt::red);
         ring.setWidthF(2);
         flagged->setPen(ring);
     }
     if (!data.overloads.points.empty()) {
-        QScatterSeries* overloads = addMarks(*chart, data.overloads, 11, Qt::red);
+        QScatterSeries* overloads = addMarks(*chart, data.overloads, 11, Qt::red, data.yMax, top);
         overloads->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
         overloads->setBorderColor(Qt::darkRed);
     }

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>超过限值</source>
-        <translation>Above the limit</translation>
+        <translation>Over limit</translation>
     </message>
     <message>
         <source>档案</source>
@@ -217,7 +217,11 @@ The site and its test points stay.</translation>
     </message>
     <message>
         <source>升幅超过阈值</source>
-        <translation>Risen above threshold</translation>
+        <translation>Rise &gt; threshold</translation>
+    </message>
+    <message>
+        <source>测试点数</source>
+        <translation>Points</translation>
     </message>
 </context>
 <context>
