@@ -13,6 +13,7 @@ namespace {
 constexpr double kLogarithmicSpan = 100;  // more than two decades
 constexpr double kLinearHeadroom = 1.15;
 constexpr double kDayMs = 24.0 * 3600 * 1000;
+constexpr double kLogMarkBelowTop = 1.5;  // an overload's mark, below the top decade's line
 
 std::optional<double> dateMs(const QString& date) {
     const QDate day = QDate::fromString(date, Qt::ISODate);
@@ -87,7 +88,7 @@ TrendChartData trendChartData(const std::vector<TrendVisit>& visits, double limi
             y = *visit.ohms;
             data.values.points.push_back({*x, *y, visit.record});
         } else if (visit.overload) {
-            y = data.yMax;
+            y = data.logarithmic ? data.yMax / kLogMarkBelowTop : data.yMax;
             data.overloads.points.push_back({*x, *y, visit.record});
         }
         if (visit.flagged && y) {

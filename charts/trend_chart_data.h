@@ -21,8 +21,8 @@ struct TrendVisit {
 // midnight), y in Ω.
 struct TrendChartData {
     ChartSeriesData values;     // every visit with a number, in date order
-    ChartSeriesData flagged;    // the flagged visits, overloads at the top of the axis
-    ChartSeriesData overloads;  // at the top of the axis
+    ChartSeriesData flagged;    // the flagged visits, overloads where their marks are
+    ChartSeriesData overloads;  // at the top of the axis (just below it when logarithmic)
     double limit = 0;           // > 0: drawn as a line
     double threshold = 0;       // > 0: the baseline's threshold drawn as a second line
     bool logarithmic = false;   // the values span more than two decades

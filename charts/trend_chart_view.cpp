@@ -39,20 +39,13 @@ void addLine(QChart& chart, const TrendChartData& data, double y, const QColor& 
     chart.addSeries(line);
 }
 
-// Marks at the data's top (the overloads) are moved to the top of the axis as drawn.
 QScatterSeries* addMarks(QChart& chart, const ChartSeriesData& series, qreal size,
-                         const QColor& colour, double dataTop, double axisTop) {
+                         const QColor& colour) {
     auto* marks = new QScatterSeries;
     marks->setName(series.name);
     marks->setMarkerSize(size);
     marks->setColor(colour);
-    QList<QPointF> points = pointsOf(series);
-    for (QPointF& point : points) {
-        if (point.y() == dataTop) {
-            point.setY(axisTop);
-        }
-    }
-    marks->replace(points);
+    marks->replace(pointsOf(series));
     chart.addSeries(marks);
     return marks;
 }
@@ -69,7 +62,6 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     xAxis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(data.xMin)),
                     QDateTime::fromMSecsSinceEpoch(qint64(data.xMax)));
     QAbstractAxis* yAxis = nullptr;
-    double top = data.yMax;
     if (data.logarithmic) {
         auto* log = new QLogValueAxis;
         log->setBase(10);
@@ -79,9 +71,9 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     } else {
         auto* linear = new QValueAxis;
         linear->setLabelFormat(QStringLiteral("%g"));
-        linear->setRange(data.yMin, data.yMax);
+        // Rounded outwards from a little above the top, so the overload marks stay inside.
+        linear->setRange(data.yMin, data.yMax * 1.05);
         linear->applyNiceNumbers();
-        top = linear->max();
         yAxis = linear;
     }
     yAxis->setTitleText(QStringLiteral("R/Ω"));
@@ -111,15 +103,14 @@ QChart* makeTrendChart(const TrendChartData& data, const QString& title) {
     values->replace(pointsOf(data.values));
     chart->addSeries(values);
     if (!data.flagged.points.empty()) {
-        QScatterSeries* flagged =
-            addMarks(*chart, data.flagged, 14, Qt::transparent, data.yMax, top);
+        QScatterSeries* flagged = addMarks(*chart, data.flagged, 14, Qt::transparent);
         flagged->setBorderColor(Qt::red);
         QPen ring(Qt::red);
         ring.setWidthF(2);
         flagged->setPen(ring);
     }
     if (!data.overloads.points.empty()) {
-        QScatterSeries* overloads = addMarks(*chart, data.overloads, 11, Qt::red, data.yMax, top);
+        QScatterSeries* overloads = addMarks(*chart, data.overloads, 11, Qt::red);
         overloads->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
         overloads->setBorderColor(Qt::darkRed);
     }
