@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 
+#include "app/archive_session.h"
 #include "app/picture_button.h"
 #include "app/timer_control.h"
 #include "app/twip_label.h"
@@ -38,7 +39,8 @@ Form1::Form1(Form1Seams seams, QWidget* parent)
       clock(std::move(seams.clock)),
       endProgram(std::move(seams.endProgram)),
       defaultSaveFolder(std::move(seams.defaultSaveFolder)),
-      textCharset(std::move(seams.textCharset)) {
+      textCharset(std::move(seams.textCharset)),
+      archiveSession(std::make_unique<ArchiveSession>(*this)) {
     // Saving or printing into a file-size limit must fail the write, not end the program.
     ignoreFileSizeSignal();
     createControls();
@@ -139,6 +141,7 @@ void Form1::createMenu() {
     mnuclear = mnuoperate->addAction(QString());
     mnuprint = mnuoperate->addAction(QString());
     mnureport = mnuoperate->addAction(QString());
+    mnuarchive = mnuoperate->addAction(QString());
     mnuchart = mnuoperate->addAction(QString());
     mnuhelp = menuBar()->addMenu(QString());
     aboutsoftware = mnuhelp->addAction(QString());
@@ -153,6 +156,7 @@ void Form1::createMenu() {
     connect(mnuprint, &QAction::triggered, this, [this] { mnuprint_Click(); });
     connect(mnuchart, &QAction::triggered, this, [this] { mnuchart_Click(); });
     connect(mnureport, &QAction::triggered, this, [this] { mnureport_Click(); });
+    connect(mnuarchive, &QAction::triggered, this, [this] { mnuarchive_Click(); });
     connect(aboutsoftware, &QAction::triggered, this, [this] { aboutsoftware_Click(); });
     connect(mnuchinese, &QAction::triggered, this, [this] { chooseLanguage(Language::Chinese); });
     connect(mnuenglish, &QAction::triggered, this, [this] { chooseLanguage(Language::English); });
@@ -167,6 +171,7 @@ void Form1::translateMenu() {
     mnuclear->setText(tr(texts::kClear));
     mnuprint->setText(tr(texts::kPrint));
     mnureport->setText(tr(texts::kMenuReport));
+    mnuarchive->setText(tr(texts::kMenuArchive));
     mnuchart->setText(tr(texts::kMenuChart));
     mnuhelp->setTitle(tr(texts::kMenuHelp));
     aboutsoftware->setText(tr(texts::kMenuAbout));

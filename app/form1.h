@@ -23,6 +23,7 @@ class QTabBar;
 
 namespace kelvora {
 
+class ArchiveSession;
 class RecordChartWindow;
 class RecordGrid;
 class TwipLabel;
@@ -101,6 +102,7 @@ public:
     QAction* mnuclear = nullptr;
     QAction* mnuprint = nullptr;
     QAction* mnureport = nullptr;
+    QAction* mnuarchive = nullptr;  // 档案…
     QAction* mnuchart = nullptr;
     QAction* aboutsoftware = nullptr;
     QMenu* mnulanguage = nullptr;  // 语言 / Language: 中文, English
@@ -144,6 +146,7 @@ public:
     void mnuprint_Click();
     void mnuchart_Click();
     void mnureport_Click();  // the test report's dialog (app/report_dialog.cpp)
+    void mnuarchive_Click();  // the archive window (app/archive_session.cpp)
     void aboutsoftware_Click();
     void chooseLanguage(Language chosen);  // shown at once and remembered
 
@@ -194,6 +197,9 @@ public:
 
     // ---- app/: the records as charts (record_chart_window.cpp); created on first use ----
     RecordChartWindow* chartWindow = nullptr;
+
+    // ---- app/: the site archive and its window (archive_session.cpp) ----
+    std::unique_ptr<ArchiveSession> archiveSession;
 
 protected:
     // The close box ends the program as Close does, whatever other windows are open.

@@ -21,6 +21,7 @@ inline constexpr char kTabRecords[] = QT_TRANSLATE_NOOP("kelvora::Form1", "历�
 inline constexpr char kMenuFile[] = QT_TRANSLATE_NOOP("kelvora::Form1", "文件");
 inline constexpr char kMenuOperate[] = QT_TRANSLATE_NOOP("kelvora::Form1", "操作");
 inline constexpr char kMenuReport[] = QT_TRANSLATE_NOOP("kelvora::Form1", "测试报告…");
+inline constexpr char kMenuArchive[] = QT_TRANSLATE_NOOP("kelvora::Form1", "档案…");
 inline constexpr char kMenuChart[] = QT_TRANSLATE_NOOP("kelvora::Form1", "记录图表");
 inline constexpr char kMenuHelp[] = QT_TRANSLATE_NOOP("kelvora::Form1", "帮助");
 inline constexpr char kMenuAbout[] = QT_TRANSLATE_NOOP("kelvora::Form1", "关于软件");

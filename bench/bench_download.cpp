@@ -21,6 +21,7 @@ public:
     void information(QWidget*, const QString&, const QString&) override {}
     void exclamation(QWidget*, const QString&, const QString&) override {}
     void warning(QWidget*, const QString&, const QString&) override { ++warnings; }
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
     void beep() override {}
     int warnings = 0;
 };

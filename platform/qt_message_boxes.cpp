@@ -33,6 +33,13 @@ void QtMessageBoxes::warning(QWidget* parent, const QString& title, const QStrin
     show(parent, QMessageBox::Warning, title, text);
 }
 
+bool QtMessageBoxes::question(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, withLineBreaks(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtMessageBoxes::beep() {
     QApplication::beep();
 }

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include "app/archive_session.h"
+#include "app/archive_window.h"
 #include "app/demo_meter.h"
 #include "app/record_chart_window.h"
 #include "app/record_table.h"
@@ -155,16 +157,19 @@ protected:
     std::unique_ptr<TestForm> t;
 };
 
-// The main window, the chart window and the report dialog word every text as the translation
-// file says, in English and back in Chinese, while the values stay.
+// The main window, the chart window, the report dialog and the archive window word every text
+// as the translation file says, in English and back in Chinese, while the values stay.
 TEST_F(InterfaceLanguageTest, EveryShownTextFollowsTheTranslationFile) {
     download();
     t->port->openResults = {{3, OpenResult::InUse}};
     t->form->comopen(3);
     t->form->mnuchart->trigger();
     t->form->mnureport->trigger();
+    t->form->archiveSession->setPath(dir.filePath("archive.sqlite"));
+    t->form->mnuarchive->trigger();
     const QList<QWidget*> windows = {t->form.get(), t->form->chartWindow,
-                                     t->form->findChild<ReportDialog*>()};
+                                     t->form->findChild<ReportDialog*>(),
+                                     t->form->archiveSession->window()};
     const QString reading = t->form->r[0]->caption();
     const QMap<QString, QString> chinese = shownTexts(windows);
     EXPECT_GT(chinese.size(), 80);
@@ -302,7 +307,7 @@ TEST_F(InterfaceLanguageTest, TypeListTranslationsKeepTheirPatterns) {
             EXPECT_TRUE(english[k - 1].endsWith(QStringLiteral("(%1)").arg(source[k])));
         }
     }
-    EXPECT_EQ(lists, 4);
+    EXPECT_EQ(lists, 6);
 }
 
 // The choice outlives the window; --lang overrides it for one run; a language the program does

@@ -2,6 +2,233 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>kelvora::ArchiveWindow</name>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>过载</source>
+        <translation>Overload</translation>
+    </message>
+    <message>
+        <source>超过限值</source>
+        <translation>Over limit</translation>
+    </message>
+    <message>
+        <source>档案</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>打开档案…</source>
+        <translation>Open archive…</translation>
+    </message>
+    <message>
+        <source>合并档案…</source>
+        <translation>Merge archive…</translation>
+    </message>
+    <message>
+        <source>备份档案…</source>
+        <translation>Back up archive…</translation>
+    </message>
+    <message>
+        <source>导入记录 CSV…</source>
+        <translation>Import records CSV…</translation>
+    </message>
+    <message>
+        <source>报警阈值…</source>
+        <translation>Flag threshold…</translation>
+    </message>
+    <message>
+        <source>站点</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>重命名站点…</source>
+        <translation>Rename site…</translation>
+    </message>
+    <message>
+        <source>导出站点历史…</source>
+        <translation>Export site history…</translation>
+    </message>
+    <message>
+        <source>测试点</source>
+        <translation>Test point</translation>
+    </message>
+    <message>
+        <source>重命名测试点…</source>
+        <translation>Rename test point…</translation>
+    </message>
+    <message>
+        <source>设定测试点限值…</source>
+        <translation>Set point limit…</translation>
+    </message>
+    <message>
+        <source>设为基准</source>
+        <translation>Set as baseline</translation>
+    </message>
+    <message>
+        <source>删除该次测试…</source>
+        <translation>Delete this visit…</translation>
+    </message>
+    <message>
+        <source>查找站点：</source>
+        <translation>Find site:</translation>
+    </message>
+    <message>
+        <source>站点名称</source>
+        <translation>Site name</translation>
+    </message>
+    <message>
+        <source>地点</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>需关注</source>
+        <translation>Flagged</translation>
+    </message>
+    <message>
+        <source>最新值</source>
+        <translation>Latest</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>较基准</source>
+        <translation>vs. baseline</translation>
+    </message>
+    <message>
+        <source>标记</source>
+        <translation>Flag</translation>
+    </message>
+    <message>
+        <source>测试值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>天气</source>
+        <translation>Weather</translation>
+    </message>
+    <message>
+        <source>土壤状况</source>
+        <translation>Soil condition</translation>
+    </message>
+    <message>
+        <source>较上次</source>
+        <translation>vs. previous</translation>
+    </message>
+    <message>
+        <source>没有打开档案：%1</source>
+        <translation>No archive open: %1</translation>
+    </message>
+    <message>
+        <source>档案（只读）：%1  ·  %2</source>
+        <translation>Archive (read-only): %1  ·  %2</translation>
+    </message>
+    <message>
+        <source>档案：%1  ·  报警阈值：较基准上升超过 %2 %</source>
+        <translation>Archive: %1  ·  Flag threshold: risen more than %2 % above baseline</translation>
+    </message>
+    <message>
+        <source>（基准）</source>
+        <translation>(baseline)</translation>
+    </message>
+    <message>
+        <source>选择一个测试点以查看其趋势</source>
+        <translation>Choose a test point to see its trend</translation>
+    </message>
+    <message>
+        <source>删除 %1 在 %2 的这次测试及其全部读数？
+站点和测试点保留。</source>
+        <translation>Delete the visit to %1 on %2 and all its readings?
+The site and its test points stay.</translation>
+    </message>
+    <message>
+        <source>删除该次测试</source>
+        <translation>Delete visit</translation>
+    </message>
+    <message>
+        <source>合并档案</source>
+        <translation>Merge archive</translation>
+    </message>
+    <message>
+        <source>从 %1 合并了 %2 次测试。</source>
+        <translation>Merged %2 visit(s) from %1.</translation>
+    </message>
+    <message>
+        <source>重命名站点</source>
+        <translation>Rename site</translation>
+    </message>
+    <message>
+        <source>站点名称：</source>
+        <translation>Site name:</translation>
+    </message>
+    <message>
+        <source>重命名测试点</source>
+        <translation>Rename test point</translation>
+    </message>
+    <message>
+        <source>测试点名称：</source>
+        <translation>Test point name:</translation>
+    </message>
+    <message>
+        <source>测试点限值</source>
+        <translation>Test point limit</translation>
+    </message>
+    <message>
+        <source>%1 的限值 (Ω)，留空则按每次测试的限值：</source>
+        <translation>Limit of %1 (Ω); empty: each visit&apos;s own limit:</translation>
+    </message>
+    <message>
+        <source>限值须为大于 0 的数。</source>
+        <translation>The limit must be a number above 0.</translation>
+    </message>
+    <message>
+        <source>报警阈值</source>
+        <translation>Flag threshold</translation>
+    </message>
+    <message>
+        <source>较基准上升超过此百分比时标记测试点 (%)：</source>
+        <translation>Flag a test point that rises more than this above its baseline (%):</translation>
+    </message>
+    <message>
+        <source>打开档案</source>
+        <translation>Open archive</translation>
+    </message>
+    <message>
+        <source>档案 (*.sqlite);;所有文件 (*)</source>
+        <translation>Archive (*.sqlite);;All files (*)</translation>
+    </message>
+    <message>
+        <source>无法打开档案 %1
+%2</source>
+        <translation>Cannot open the archive %1
+%2</translation>
+    </message>
+    <message>
+        <source>升幅超过阈值</source>
+        <translation>Rise &gt; threshold</translation>
+    </message>
+    <message>
+        <source>测试点数</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Kelvora 保存的记录 (*.csv);;所有文件 (*)</source>
+        <translation>Records saved by Kelvora (*.csv);;All files (*)</translation>
+    </message>
+</context>
+<context>
     <name>kelvora::Form1</name>
     <message>
         <source>欢迎使用我们公司产品</source>
@@ -128,6 +355,10 @@
 Add the user to the dialout group:
     sudo usermod -aG dialout $USER
 then log out and log in again for the group to take effect.</translation>
+    </message>
+    <message>
+        <source>档案…</source>
+        <translation>Archive…</translation>
     </message>
 </context>
 <context>
@@ -337,6 +568,14 @@ then log out and log in again for the group to take effect.</translation>
         <source>txt格式 (*.txt)|*.txt|excel格式 (*.xls)|*.xls|CSV 文件(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx|</source>
         <translation>Text file (*.txt)|*.txt|Excel 97-2003 workbook (*.xls)|*.xls|CSV file (*.csv)|*.csv|Excel workbook (*.xlsx)|*.xlsx|</translation>
     </message>
+    <message>
+        <source>CSV 文件(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx|</source>
+        <translation>CSV file (*.csv)|*.csv|Excel workbook (*.xlsx)|*.xlsx|</translation>
+    </message>
+    <message>
+        <source>档案(*.sqlite)|*.sqlite|</source>
+        <translation>Archive (*.sqlite)|*.sqlite|</translation>
+    </message>
 </context>
 <context>
     <name>kelvora::SoilModelPanel</name>
@@ -426,6 +665,18 @@ then log out and log in again for the group to take effect.</translation>
     <message>
         <source>深度/m</source>
         <translation>Depth/m</translation>
+    </message>
+    <message>
+        <source>需关注</source>
+        <translation>Flagged</translation>
+    </message>
+    <message>
+        <source>测试日期</source>
+        <translation>Test date</translation>
+    </message>
+    <message>
+        <source>基准阈值 %1 Ω</source>
+        <translation>Baseline threshold %1 Ω</translation>
     </message>
 </context>
 <context>

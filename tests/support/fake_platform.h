@@ -88,6 +88,7 @@ public:
         QString kind, title, text;
     };
     QList<Shown> shown;
+    std::deque<bool> answers;  // to questions, in order; an empty queue answers No
     int beeps = 0;
     void information(QWidget*, const QString& title, const QString& text) override {
         shown.append({"information", title, text});
@@ -97,6 +98,13 @@ public:
     }
     void warning(QWidget*, const QString& title, const QString& text) override {
         shown.append({"warning", title, text});
+    }
+    bool question(QWidget*, const QString& title, const QString& text) override {
+        shown.append({"question", title, text});
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return yes;
     }
     void beep() override { ++beeps; }
 };
