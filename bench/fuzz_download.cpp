@@ -26,7 +26,7 @@
 #include <map>
 
 #include "app/form1.h"
-#include "bench/memory_port.h"
+#include "bench/fuzz_form.h"
 #include "modbus/modbus_frame.h"
 #include "modbus/port_map.h"
 #include "platform/real_seams.h"
@@ -37,7 +37,9 @@
 namespace {
 
 using kelvora::Form1;
-using kelvora::bench::MemoryPort;
+using kelvora::bench::FuzzForm;
+using kelvora::bench::makeFuzzForm;
+using kelvora::bench::require;
 
 constexpr int kMaxLatencyTicks = 8;  // replies later than the timeouts allow for are not played
 constexpr int kDrainTicks = 400;
@@ -49,45 +51,17 @@ public:
     void information(QWidget*, const QString&, const QString&) override {}
     void exclamation(QWidget*, const QString&, const QString&) override {}
     void warning(QWidget*, const QString&, const QString&) override {}
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
     void beep() override {}
 };
 
-struct Harness {
-    MemoryPort* port = nullptr;
-    std::unique_ptr<Form1> form;
-};
-
-Harness& harness() {
-    static Harness* instance = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "kelvora_fuzz_download";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-        kelvora::Form1Seams seams = kelvora::makeRealSeams(kelvora::PortMap());
-        auto port = std::make_unique<MemoryPort>();
-        auto* h = new Harness;
-        h->port = port.get();
-        seams.serialPort = std::move(port);
-        seams.messageBoxes = std::make_unique<SilentBoxes>();
-        h->form = std::make_unique<Form1>(std::move(seams));
-        // No event loop runs here: the steps tick the timers.
-        for (QTimer* timer : {&h->form->Findcom, &h->form->COMtimout, &h->form->comunication,
-                              &h->form->Readdat, &h->form->vrprecord, &h->form->Movectrltimer,
-                              &h->form->Movetimer, &h->form->Timer1}) {
-            timer->stop();
-        }
-        h->form->TabStrip1->setCurrentIndex(1);
-        return h;
+FuzzForm& harness() {
+    static FuzzForm* instance = [] {
+        FuzzForm* made = makeFuzzForm("kelvora_fuzz_download", std::make_unique<SilentBoxes>());
+        made->form->TabStrip1->setCurrentIndex(1);
+        return made;
     }();
     return *instance;
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
 }
 
 // Record k reads k/100 Ω ("0.07Ω", "12.34Ω") up to 9999, so a record in another's row shows;
@@ -116,7 +90,7 @@ QByteArray trueCountReply(uint16_t count) {
 
 class Meter {
 public:
-    Meter(Harness& h, const uint8_t* data, size_t size) : h_(h), data_(data), size_(size) {}
+    Meter(FuzzForm& h, const uint8_t* data, size_t size) : h_(h), data_(data), size_(size) {}
 
     void run() {
         Form1& form = *h_.form;
@@ -262,7 +236,7 @@ private:
 
     uint8_t next(uint8_t otherwise) { return at_ < size_ ? data_[at_++] : (++at_, otherwise); }
 
-    Harness& h_;
+    FuzzForm& h_;
     const uint8_t* data_;
     size_t size_;
     size_t at_ = 0;
@@ -278,7 +252,7 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Harness& h = harness();
+    FuzzForm& h = harness();
     Form1& form = *h.form;
     if (!h.port->isOpen()) {
         h.port->open();

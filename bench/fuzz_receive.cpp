@@ -18,7 +18,7 @@
 #include <cstdlib>
 
 #include "app/form1.h"
-#include "bench/memory_port.h"
+#include "bench/fuzz_form.h"
 #include "modbus/modbus_frame.h"
 #include "modbus/port_map.h"
 #include "platform/real_seams.h"
@@ -27,49 +27,23 @@
 namespace {
 
 using kelvora::Form1;
-using kelvora::bench::MemoryPort;
+using kelvora::bench::FuzzForm;
+using kelvora::bench::makeFuzzForm;
+using kelvora::bench::require;
 
-struct Harness {
-    MemoryPort* port = nullptr;
-    std::unique_ptr<Form1> form;
-};
-
-Harness& harness() {
-    static Harness* instance = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "kelvora_fuzz_receive";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-        kelvora::Form1Seams seams = kelvora::makeRealSeams(kelvora::PortMap());
-        auto port = std::make_unique<MemoryPort>();
-        auto* h = new Harness;
-        h->port = port.get();
-        seams.serialPort = std::move(port);
-        h->form = std::make_unique<Form1>(std::move(seams));
-        // No event loop runs here: timers only tick when a step asks for it.
-        for (QTimer* timer : {&h->form->Findcom, &h->form->COMtimout, &h->form->comunication,
-                              &h->form->Readdat, &h->form->vrprecord, &h->form->Movectrltimer,
-                              &h->form->Movetimer, &h->form->Timer1}) {
-            timer->stop();
-        }
-        h->port->open();
+FuzzForm& harness() {
+    static FuzzForm* instance = [] {
+        FuzzForm* made = makeFuzzForm("kelvora_fuzz_receive");
+        made->port->open();
         // Fill the libraries' lazy caches (fonts above all) before leaks are tracked per input.
-        h->form->gridinit();
-        h->form->SendRequest(1, 3, 0, 4, 0, 1);
-        h->port->deliver(kelvora::withCrc(QByteArray::fromHex("01030A04D2310000C8012C0032")));
-        h->form->SendRequest(1, 3, 0, 2, 0, 10);
-        h->port->deliver(kelvora::withCrc(QByteArray::fromHex("01030A04D2223C00C8012C0032")));
-        return h;
+        made->form->gridinit();
+        made->form->SendRequest(1, 3, 0, 4, 0, 1);
+        made->port->deliver(kelvora::withCrc(QByteArray::fromHex("01030A04D2310000C8012C0032")));
+        made->form->SendRequest(1, 3, 0, 2, 0, 10);
+        made->port->deliver(kelvora::withCrc(QByteArray::fromHex("01030A04D2223C00C8012C0032")));
+        return made;
     }();
     return *instance;
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
 }
 
 // What must hold after any sequence of replies.
@@ -100,7 +74,7 @@ void resetForm(Form1& form, uint8_t flags) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Harness& h = harness();
+    FuzzForm& h = harness();
     Form1& form = *h.form;
     if (size == 0) {
         return 0;

@@ -217,6 +217,20 @@ TEST_F(ArchiveTest, AReadOnlyFileReadsButRefusesFiling) {
     EXPECT_EQ(archive->visits(*archive->siteId("S")).size(), 1u);
 }
 
+// A disk that fills up while filing: the reason is told and the archive stays as it was. The
+// page cap of this connection stands in for the full disk (SQLite says SQLITE_FULL either way).
+TEST_F(ArchiveTest, AFullDiskRefusesTheFilingAndKeepsTheArchive) {
+    std::unique_ptr<Archive> archive = open(path());
+    file(*archive, visitOf("S", "2024-01-01", {1, 2}, {"A", "B"}));
+    ASSERT_TRUE(archive->database().exec("PRAGMA max_page_count = 1"));  // no more than it has
+    QString error;
+    EXPECT_FALSE(archive->file(visitOf("S", "2025-01-01", std::vector<double>(5000, 3.0)), &error));
+    EXPECT_TRUE(error.contains("full", Qt::CaseInsensitive)) << error.toStdString();
+    EXPECT_EQ(archive->visits(*archive->siteId("S")).size(), 1u);
+    EXPECT_EQ(archive->pointHistory(*archive->pointId(*archive->siteId("S"), "A"))->visits.size(),
+              1u);
+}
+
 #ifndef _WIN32
 // Files `count` records in a child process; returns its pid.
 pid_t fileInChild(const QString& path, const QString& date, int count) {
