@@ -99,6 +99,10 @@ ArchiveCommandResult runHistory(const QString& archivePath, const QString& site,
 
 ArchiveCommandResult runArchiveMerge(const QString& archivePath, const QString& other) {
     QString why;
+    // The other file is looked at first, so that a refusal makes no archive of ours.
+    if (!archive::Archive::open(other, &why, archive::Archive::Access::ReadOnly)) {
+        return refused(why);
+    }
     std::unique_ptr<archive::Archive> archive = archive::Archive::open(archivePath, &why);
     const std::optional<int> added = archive ? archive->merge(other, &why) : std::nullopt;
     if (!added) {

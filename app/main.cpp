@@ -48,8 +48,9 @@ int main(int argc, char* argv[]) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     if (const QString bad = kelvora::unreadableArgument(argc, argv); !bad.isEmpty()) {
         printTo(stderr, program + QStringLiteral(": \"") + bad +
-                            QStringLiteral("\" is not text in this system's character set\n") +
-                            kelvora::commandLineUsage(program));
+                            QStringLiteral("\" is not text in this system's character set"
+                                           " (see %1 --help)\n")
+                                .arg(program));
         return 2;
     }
     // A bad option of ours, or --help, is answered even where the window could not open at all.

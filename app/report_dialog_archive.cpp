@@ -10,6 +10,8 @@
 #include <QTableWidget>
 
 #include "app/archive_location.h"
+#include "app/archive_session.h"
+#include "app/archive_window.h"
 #include "app/form1.h"
 #include "app/report_dialog.h"
 #include "archive/archive.h"
@@ -170,22 +172,20 @@ void ReportDialog::fileVisit() {
     form_.messageBoxes->information(this, title, said);
     loadSites();
     loadSitePoints(site);
+    // The archive window, when open, shows the visit at once.
+    if (ArchiveWindow* window = form_.archiveSession->window()) {
+        window->reload();
+    }
     emit visitFiled(site);
 }
 
 ReportDialog* openVisitImport(Form1& form, const QString& csvPath, QWidget* parent) {
-    QFile file(csvPath);
+    // Through the guarded reader: a FIFO or a huge file picked in the dialog is refused.
     QString why;
-    std::optional<std::vector<report::ReportRecord>> records;
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString();
-    } else {
-        records = report::recordsFromCsv(file.readAll(), &why);
-    }
+    std::optional<std::vector<report::ReportRecord>> records =
+        report::recordsFromCsvFile(QDir::toNativeSeparators(csvPath), &why);
     if (!records) {
-        form.messageBoxes->exclamation(
-            parent, ReportDialog::tr("导入记录"),
-            QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(csvPath), why));
+        form.messageBoxes->exclamation(parent, ReportDialog::tr("导入记录"), why);
         return nullptr;
     }
     auto* dialog = new ReportDialog(form, std::move(*records), csvPath);

@@ -90,10 +90,16 @@ std::unique_ptr<Archive> Archive::open(const QString& path, QString* error, Acce
         if (!file.open(QIODevice::ReadOnly)) {
             return refuse(QStringLiteral("cannot read it: ") + file.errorString());
         }
-        QString problem = sqliteHeaderProblem(file.read(100), info.size());
+        // Beside a write-ahead log the main file may be short until SQLite recovers it.
+        const bool logged = QFileInfo::exists(path + QStringLiteral("-wal"));
+        QString problem = sqliteHeaderProblem(file.read(100), logged ? -1 : info.size());
         Database probe;
         if (problem.isEmpty() && !probe.open(path, SQLITE_OPEN_READONLY)) {
             problem = probe.error();
+        }
+        if (problem.isEmpty()) {
+            // Another process may be making or migrating it.
+            sqlite3_busy_timeout(probe.handle(), kBusyTimeoutMs);
         }
         if (problem.isEmpty()) {
             problem = archiveProblem(probe);

@@ -67,8 +67,12 @@ bool Archive::renamePoint(qint64 pointId, const QString& name, QString* error) {
 }
 
 bool Archive::deleteVisit(qint64 visitId, QString* error) {
-    Statement site(db_.handle(), "SELECT site_id FROM visit WHERE id = ?1");
-    const qint64 siteId = site.bind(1, visitId).step() ? site.int64(0) : 0;
+    qint64 siteId = 0;
+    {
+        // Finished before the edit begins, so no read is open while it takes the write lock.
+        Statement site(db_.handle(), "SELECT site_id FROM visit WHERE id = ?1");
+        siteId = site.bind(1, visitId).step() ? site.int64(0) : 0;
+    }
     return runEdit("DELETE FROM visit WHERE id = ?1", visitId, std::nullopt, QString(), siteId,
                    error);
 }

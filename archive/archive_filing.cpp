@@ -10,6 +10,7 @@
 
 #include "archive/archive.h"
 #include "formats/replace_file.h"
+#include "formats/write_target.h"
 
 namespace kelvora::archive {
 
@@ -416,7 +417,17 @@ std::optional<int> Archive::merge(const QString& otherPath, QString* error) {
 }
 
 bool Archive::backup(const QString& target, QString* error) {
+    // A copy put over the archive itself would leave its log beside the wrong file.
+    if (sameFile(target, path_)) {
+        *error = target + QStringLiteral(": that is the archive itself");
+        return false;
+    }
     const QString partial = target + QStringLiteral(".partial");
+    if (writeTargetFault(target) != WriteTargetFault::None ||
+        writeTargetFault(partial) != WriteTargetFault::None) {
+        *error = target + QStringLiteral(": not a regular file, left as it is");
+        return false;
+    }
     QFile::remove(partial);
     Statement vacuum(db_.handle(), "VACUUM INTO ?1");
     if (!vacuum.bind(1, partial).run()) {

@@ -81,7 +81,9 @@ QString sqliteHeaderProblem(const QByteArray& header, qint64 fileSize) {
     const quint32 pages = qFromBigEndian<quint32>(bytes + 28);
     const bool countValid =
         qFromBigEndian<quint32>(bytes + 24) == qFromBigEndian<quint32>(bytes + 92);
-    if (fileSize % pageSize != 0 || (countValid && fileSize < qint64(pages) * pageSize)) {
+    // fileSize < 0: not known for sure (a write-ahead log holds pages yet to be written back).
+    if (fileSize >= 0 &&
+        (fileSize % pageSize != 0 || (countValid && fileSize < qint64(pages) * pageSize))) {
         return QStringLiteral("the file is truncated (%1 bytes)").arg(fileSize);
     }
     return {};
@@ -93,6 +95,11 @@ QString archiveProblem(Database& db) {
     const std::optional<qint64> tables = db.scalar("SELECT count(*) FROM sqlite_schema");
     if (!id || !version || !tables) {
         return db.error().isEmpty() ? QStringLiteral("not an SQLite database") : db.error();
+    }
+    // An empty database is an archive whose making was cut short (WAL is set before the
+    // schema): it is made now.
+    if (*id == 0 && *version == 0 && *tables == 0) {
+        return {};
     }
     if (*id != kArchiveApplicationId) {
         return QStringLiteral("another program's database, not a Kelvora archive");

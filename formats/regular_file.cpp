@@ -94,7 +94,8 @@ std::optional<QByteArray> readRegularFile(const QString& path, QString* error, q
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read it: ") + englishErrorText(EACCES);
+        // Qt's reason would be in the system's language; the cause is not told apart here.
+        *error = QStringLiteral("cannot open it for reading");
         return std::nullopt;
     }
     QByteArray bytes = file.read(cap + 1);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -215,6 +216,23 @@ TEST_F(ArchiveTest, AReadOnlyFileReadsButRefusesFiling) {
     EXPECT_FALSE(archive->file(visitOf("S", "2025-01-01", {2}, {"A"}), &error));
     EXPECT_TRUE(error.contains("read-only"));
     EXPECT_EQ(archive->visits(*archive->siteId("S")).size(), 1u);
+}
+
+// An archive whose making was cut short after WAL was set (an empty database) is made again,
+// and a backup is never put over the archive itself.
+TEST_F(ArchiveTest, AnArchiveCutShortIsMadeAndABackupSparesTheArchive) {
+    {
+        Database empty;
+        ASSERT_TRUE(empty.open(path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+        ASSERT_TRUE(empty.exec("PRAGMA journal_mode = WAL"));
+    }
+    std::unique_ptr<Archive> archive = open(path());
+    ASSERT_TRUE(archive);
+    file(*archive, visitOf("S", "2024-01-01", {1}, {"A"}));
+    QString error;
+    EXPECT_FALSE(archive->backup(QDir(dir.path()).filePath("./a.sqlite"), &error));
+    EXPECT_TRUE(error.contains("the archive itself")) << error.toStdString();
+    EXPECT_EQ(archive->sites().size(), 1u);
 }
 
 // A disk that fills up while filing: the reason is told and the archive stays as it was. The

@@ -121,12 +121,13 @@ TEST(SlowOpen, TheWindowAndTheSearchGoOnWhileAnOpenHangs) {
     PortMap ports;
     ports.assign(1, slow.devicePath());
     ports.assign(2, meter.devicePath());
-    QSemaphore held;
+    // Shared with the line's thread, which may still be in the hook when the test ends.
+    auto held = std::make_shared<QSemaphore>();
     auto adapter = std::make_unique<QtSerialPort>(ports);
     QtSerialPort& port = *adapter;
-    port.setBeforeOpen([&](const QString& device) {
-        if (device == slow.devicePath())
-            held.acquire();
+    port.setBeforeOpen([held, slowPath = slow.devicePath()](const QString& device) {
+        if (device == slowPath)
+            held->acquire();
     });
     Form1Seams seams;
     seams.serialPort = std::move(adapter);
@@ -141,7 +142,7 @@ TEST(SlowOpen, TheWindowAndTheSearchGoOnWhileAnOpenHangs) {
     ASSERT_TRUE(waitUntil([&] { return form->comConnected; }, 10000));
     EXPECT_GE(clockTicks, 2);
     EXPECT_TRUE(port.openPending(1));
-    held.release();
+    held->release();
     ASSERT_TRUE(waitUntil([&] { return !port.openPending(1); }));
     QtSerialPort other(ports);
     other.setPortNumber(1);
@@ -157,7 +158,7 @@ TEST(SlowOpen, TheWindowAndTheSearchGoOnWhileAnOpenHangs) {
     form->Command5_Click();
     EXPECT_EQ(ends, 1);
     form.reset();  // does not wait for the open
-    held.release();
+    held->release();
 }
 
 }  // namespace
