@@ -110,9 +110,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     for (qsizetype k = 0; k < arguments.size() && line.ok(); ++k) {
         const QString& argument = arguments[k];
         // The last of two would silently win over the first.
-        static const QStringList once = {QStringLiteral("--soil-model"), QStringLiteral("--layers"),
-                                         QStringLiteral("--report"),     QStringLiteral("--limit"),
-                                         QStringLiteral("--lang"),       QStringLiteral("--demo")};
+        // Only --port and --point may stand more than once.
+        static const QStringList once = {
+            QStringLiteral("--soil-model"),    QStringLiteral("--layers"),
+            QStringLiteral("--report"),        QStringLiteral("--limit"),
+            QStringLiteral("--lang"),          QStringLiteral("--demo"),
+            QStringLiteral("--archive"),       QStringLiteral("--archive-add"),
+            QStringLiteral("--archive-merge"), QStringLiteral("--history"),
+            QStringLiteral("--site"),          QStringLiteral("--date")};
         const QString name = argument.section(QLatin1Char('='), 0, 0);
         if (once.contains(name) && given.contains(name)) {
             line.error = QStringLiteral("%1 is given twice").arg(name);

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 
 #include "formats/text_codec.h"
-#include "visit/report_records.h"
 #include "save_test_support.h"
+#include "visit/report_records.h"
 
 namespace kelvora::testing {
 namespace {
@@ -161,6 +161,7 @@ TEST_F(HostileFiles, ReportAndSoilModelRefuseOrReadEachCleanly) {
          2,
          "--lang is given twice"},
         {"soil twice", {"--soil-model", "s.csv", "--soil-model=s.csv"}, 2, "given twice"},
+        {"history twice", {"--history", "A", "--history", "B"}, 2, "--history is given twice"},
         {"soil device", {"--soil-model", "/dev/zero"}, 1, "/dev/zero: not a regular file"},
         {"soil FIFO", {"--soil-model", "fifo.csv"}, 1, "fifo.csv: not a regular file"},
         {"soil cap", {"--soil-model", "big.csv"}, 1, "bytes, more than the 16 MiB"},
